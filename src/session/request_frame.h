@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace m797::session {
+
+inline constexpr std::uint8_t kControllerAddress = 0x11;
+inline constexpr std::uint8_t kTesterAddress = 0xF1;
+
+// Turns a request text such as "21 03" into a KWP2000 frame with the length in the format byte:
+// 0x80 + n, controller address, tester address, the n data bytes, checksum (sum modulo 256).
+// Blanks are ignored; a lone trailing hex digit is dropped.  Throws std::invalid_argument on a
+// character that is not a hex digit or on more data than one format byte can announce (63).
+std::vector<std::uint8_t> EncodeRequest(std::string_view text);
+
+}  // namespace m797::session
