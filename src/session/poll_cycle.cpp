@@ -1,0 +1,117 @@
+// The answer-driven poll cycle: dispatch of each answer, the paced next request, the retry and
+// the watchdog, and the user's steering by page and by the clear button.
+#include "session/busy_wait.h"
+#include "session/diagnostic_session.h"
+#include "session/live_data.h"
+#include "session/poll_requests.h"
+#include "session/request_frame.h"
+#include "session/session_texts.h"
+#include "session/trouble_codes.h"
+
+namespace m797::session {
+
+namespace {
+
+// Service identifiers of the controller's answers.
+constexpr std::uint8_t kReadDataByLocalIdentifierAnswer = 0x61;
+constexpr std::uint8_t kTroubleCodesAnswer = 0x58;
+constexpr std::uint8_t kClearAnswer = 0x54;
+constexpr std::uint8_t kStartCommunicationAnswer = 0xC1;
+constexpr std::uint8_t kStartDiagnosticSessionAnswer = 0x50;
+constexpr std::uint8_t kStopCommunicationAnswer = 0xC2;
+
+// Pages of the page control.
+constexpr int kLiveDataPage = 0;
+constexpr int kTroubleCodePage = 1;
+constexpr int kProductPage = 2;
+
+constexpr std::uint32_t kAnswerPauseMs = 200;  // the next request leaves after more than this
+constexpr std::uint32_t kRetryPauseMs = 300;
+
+}  // namespace
+
+bool DiagnosticSession::Dispatch(const ResponseData& data) {
+  timers_.timer3.SetEnabled(false);
+  timers_.timer2.SetEnabled(false);
+  controls_.SetLabel10Caption(kLinkUpCaption);
+
+  switch (data[0]) {
+    case kReadDataByLocalIdentifierAnswer:
+      if (auto next =
+              ShowLiveData(data[1], data, controls_.ItemIndex(Selector::ComboBox2), controls_)) {
+        poll_state_ = *next;
+      }
+      break;
+    case kTroubleCodesAnswer:
+      ShowTroubleCodes(data, controls_);
+      break;
+    case kClearAnswer:
+      poll_state_ = poll::kReadTroubleCodes;
+      break;
+    case kStartCommunicationAnswer:
+      poll_state_ = poll::kStartDiagnosticSession;
+      break;
+    case kStartDiagnosticSessionAnswer: {
+      const int page = controls_.ActivePageIndex();
+      if (page == kTroubleCodePage) {
+        poll_state_ = poll::kReadTroubleCodes;
+      } else if (page != kProductPage) {
+        poll_state_ = poll::kLiveData06;
+      }
+      break;
+    }
+    case kStopCommunicationAnswer:
+      controls_.SetSelectorEnabled(Selector::ComboBox1, true);
+      line_.ClosePort();
+      return false;
+    default:
+      // A negative answer, or one we do not know: the same request goes out again.
+      break;
+  }
+  SendNextRequest();
+  return true;
+}
+
+void DiagnosticSession::SendNextRequest() {
+  if (const char* text = NextRequestText(poll_state_)) request_text_ = text;
+  SendRequestAfter(kAnswerPauseMs);
+  timers_.timer3.SetEnabled(true);
+}
+
+void DiagnosticSession::Timer3Timer() {
+  if (const char* text = RetryRequestText(poll_state_)) request_text_ = text;
+  SendRequestAfter(kRetryPauseMs);
+  timers_.timer3.SetEnabled(false);
+  timers_.timer2.SetEnabled(true);
+}
+
+void DiagnosticSession::Timer2Timer() {
+  BusyWaitTicksMoreThan(clock_, kRetryPauseMs);
+  WakeUpLine();
+  request_text_ = kStartCommunicationRequest;
+  poll_state_ = poll::kStartCommunication;
+  SendRequestAfter(kRetryPauseMs);
+}
+
+void DiagnosticSession::SendRequestAfter(std::uint32_t pause_ms) {
+  const auto frame = EncodeRequest(request_text_);
+  BusyWaitTicksMoreThan(clock_, pause_ms);
+  line_.SendBytes(frame.data(), static_cast<int>(frame.size()));
+  // Whatever was being assembled belonged to the previous request.
+  assembler_.ResetToIdle();
+}
+
+void DiagnosticSession::PageControl1Change() {
+  const int page = controls_.ActivePageIndex();
+  if (page == kLiveDataPage) {
+    poll_state_ = poll::kLiveData06;
+  } else if (page == kTroubleCodePage) {
+    poll_state_ = poll::kReadTroubleCodes;
+  }
+}
+
+void DiagnosticSession::Button2Click() {
+  poll_state_ = poll::kClearTroubleCodes;
+}
+
+}  // namespace m797::session

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace m797::session {
+
+// Poll states: each selects the request that goes out next.
+namespace poll {
+inline constexpr std::uint8_t kStartCommunication = 0;
+inline constexpr std::uint8_t kLiveData06 = 1;
+inline constexpr std::uint8_t kReadTroubleCodes = 2;
+inline constexpr std::uint8_t kClearTroubleCodes = 3;
+inline constexpr std::uint8_t kLiveData02 = 6;
+inline constexpr std::uint8_t kLiveData04 = 7;
+inline constexpr std::uint8_t kLiveData05 = 8;
+inline constexpr std::uint8_t kLiveData03 = 9;
+inline constexpr std::uint8_t kStartDiagnosticSession = 10;
+}  // namespace poll
+
+inline constexpr const char* kStartCommunicationRequest = "81";
+
+// The request that the regular next-request step sends in `state`, and the one the retry sends
+// (they differ only while reading trouble codes).  nullptr where the state keeps the current
+// request text: state 0, whose text is always "81", and values no state uses.
+const char* NextRequestText(std::uint8_t state);
+const char* RetryRequestText(std::uint8_t state);
+
+}  // namespace m797::session

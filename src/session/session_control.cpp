@@ -1,0 +1,120 @@
+// Program start and end, the start/stop button, the link label and the K-line wake-up.
+#include <string>
+
+#include "session/busy_wait.h"
+#include "session/diagnostic_session.h"
+#include "session/poll_requests.h"
+#include "session/request_frame.h"
+#include "session/session_texts.h"
+
+namespace m797::session {
+
+namespace {
+
+constexpr int kPortCount = 8;  // COM1 .. COM8
+constexpr std::uint32_t kWakeUpPauseMs = 300;
+constexpr std::int64_t kBreakMs = 25;
+constexpr std::int64_t kWakeUpPatternMs = 50;
+
+// An absent or unreadable setting selects the first item.
+int StoredIndex(SettingsStore& settings, const char* ident) {
+  const int index = settings.ReadInteger(kSettingsSection, ident, -1);
+  return index == -1 ? 0 : index;
+}
+
+}  // namespace
+
+DiagnosticSession::DiagnosticSession(SerialLine& line, Clock& clock, SessionTimers timers,
+                                     SettingsStore& settings, SessionControls& controls)
+    : line_(line),
+      clock_(clock),
+      timers_(timers),
+      settings_(settings),
+      controls_(controls),
+      request_text_(kStartCommunicationRequest) {}
+
+void DiagnosticSession::FormCreate() {
+  controls_.SetItemIndex(Selector::ComboBox1, StoredIndex(settings_, kPortSetting));
+  controls_.SetItemIndex(Selector::ComboBox2, StoredIndex(settings_, kTypeSetting));
+  ResetPollVariables();
+  controls_.SetGaugeValue(Gauge::VS_TOG, 0.0f);
+}
+
+void DiagnosticSession::FormClose() {
+  settings_.WriteInteger(kSettingsSection, kPortSetting, controls_.ItemIndex(Selector::ComboBox1));
+  settings_.WriteInteger(kSettingsSection, kTypeSetting, controls_.ItemIndex(Selector::ComboBox2));
+}
+
+void DiagnosticSession::Button1Click() {
+  const std::string caption = controls_.ToolButton1Caption();
+  if (caption == kStartCaption) {
+    Start();
+  } else if (caption == kStopCaption) {
+    Stop();
+  }
+}
+
+void DiagnosticSession::Timer1Timer() {
+  controls_.SetLabel10Caption(kLinkDownCaption);
+}
+
+void DiagnosticSession::Start() {
+  const int port = controls_.ItemIndex(Selector::ComboBox1);
+  if (port >= 0 && port < kPortCount) line_.SetDeviceName("COM" + std::to_string(port + 1));
+  SetSelectorsEnabled(false);
+  try {
+    line_.OpenPort();
+  } catch (...) {
+    // The user must be able to pick another port after a failed open.
+    SetSelectorsEnabled(true);
+    throw;
+  }
+  try {
+    line_.SetDtrState(true);
+    BusyWaitTicksMoreThan(clock_, kWakeUpPauseMs);
+    WakeUpLine();
+    request_text_ = kStartCommunicationRequest;
+    poll_state_ = poll::kStartCommunication;
+    const auto frame = EncodeRequest(request_text_);
+    line_.SendBytes(frame.data(), static_cast<int>(frame.size()));
+  } catch (...) {
+    // Leave the stopped state whole: a port left open would refuse the next start.
+    line_.ClosePort();
+    SetSelectorsEnabled(true);
+    throw;
+  }
+  timers_.timer2.SetEnabled(true);
+  controls_.SetToolButton1Caption(kStopCaption);
+}
+
+void DiagnosticSession::Stop() {
+  controls_.SetToolButton1Caption(kStartCaption);
+  line_.ClosePort();
+  ResetPollVariables();
+  controls_.SetGaugeValue(Gauge::VS_TOG, 0.0f);
+  SetSelectorsEnabled(true);
+  timers_.timer3.SetEnabled(false);
+  timers_.timer2.SetEnabled(false);
+}
+
+void DiagnosticSession::ResetPollVariables() {
+  request_text_ = kStartCommunicationRequest;
+  poll_state_ = poll::kStartCommunication;
+  assembler_.Reset();
+}
+
+void DiagnosticSession::SetSelectorsEnabled(bool enabled) {
+  controls_.SetSelectorEnabled(Selector::ComboBox1, enabled);
+  controls_.SetSelectorEnabled(Selector::ComboBox2, enabled);
+}
+
+void DiagnosticSession::WakeUpLine() {
+  const std::int64_t ticks_per_ms = clock_.PerformanceFrequency() / 1000;
+  const std::int64_t t0 = clock_.PerformanceCounter();
+  line_.SetBreakState(true);
+  BusyWaitCounterPast(clock_, t0 + kBreakMs * ticks_per_ms);
+  line_.SetBreakState(false);
+  BusyWaitCounterPast(clock_, t0 + kWakeUpPatternMs * ticks_per_ms);
+}
+
+}  // namespace m797::session
