@@ -7,8 +7,10 @@
 namespace m797::session {
 
 // Polls the millisecond tick counter until it has advanced by more than `milliseconds` since the
-// call began.  Deliberately blocks the calling (main) thread: the controller's timing depends on
-// nothing else running in between.  Correct across the 32-bit wrap of the counter.
+// call began, and the high-resolution counter until `milliseconds` + 1 have fully passed: a wait
+// that begins late in a tick would otherwise end up to a millisecond early.  Deliberately blocks
+// the calling (main) thread: the controller's timing depends on nothing else running in between.
+// Correct across the 32-bit wrap of the tick counter.
 void BusyWaitTicksMoreThan(Clock& clock, std::uint32_t milliseconds);
 
 // Polls the high-resolution counter until it is greater than `deadline`.

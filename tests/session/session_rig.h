@@ -116,35 +116,17 @@ struct SessionRig {
   // Runs the event loop on simulated time until `until_us`: arrivals of bytes and timer ticks,
   // in time order, each handled to its end before the next.
   void RunUntil(std::int64_t until_us) {
-    for (;;) {
-      std::optional<std::int64_t> next;
-      auto consider = [&](std::optional<std::int64_t> t) {
-        if (t && (!next || *t < *next)) next = t;
-      };
-      if (!arrivals_.empty()) consider(arrivals_.front().at_us);
-      consider(timer1.due_us());
-      consider(timer2.due_us());
-      consider(timer3.due_us());
-      if (!next || *next > until_us) break;
-      clock.AdvanceTo(*next);
-      if (!arrivals_.empty() && arrivals_.front().at_us <= clock.now_us()) {
-        line.Arrive(arrivals_.front().bytes);
-        arrivals_.pop_front();
-        const std::int64_t at = clock.now_us();
-        session.SerComm1RxChar(line.waiting());
-        deliveries.push_back({at, clock.now_us()});
-      } else if (timer1.due_us() && *timer1.due_us() <= clock.now_us()) {
-        timer1.Tick([&] { session.Timer1Timer(); });
-      } else if (timer2.due_us() && *timer2.due_us() <= clock.now_us()) {
-        timer2.Tick([&] { session.Timer2Timer(); });
-      } else {
-        timer3.Tick([&] { session.Timer3Timer(); });
-      }
-      ScheduleAnswers();
+    while (Step(until_us)) {
     }
     clock.AdvanceTo(until_us);
   }
   void RunFor(std::int64_t ms) { RunUntil(clock.now_us() + ms * 1000); }
+  // Runs until `count` requests have been sent in all (or `limit_ms` pass).
+  void RunUntilRequests(std::size_t count, std::int64_t limit_ms = 60'000) {
+    const std::int64_t until = clock.now_us() + limit_ms * 1000;
+    while (line.sent().size() < count && Step(until)) {
+    }
+  }
 
   // Request texts sent so far, in order.
   std::vector<std::string> Requests() const {
@@ -170,6 +152,35 @@ struct SessionRig {
   }
 
  private:
+  // Handles the next event due no later than `until_us`; false when there is none.
+  bool Step(std::int64_t until_us) {
+    std::optional<std::int64_t> next;
+    auto consider = [&](std::optional<std::int64_t> t) {
+      if (t && (!next || *t < *next)) next = t;
+    };
+    if (!arrivals_.empty()) consider(arrivals_.front().at_us);
+    consider(timer1.due_us());
+    consider(timer2.due_us());
+    consider(timer3.due_us());
+    if (!next || *next > until_us) return false;
+    clock.AdvanceTo(*next);
+    if (!arrivals_.empty() && arrivals_.front().at_us <= clock.now_us()) {
+      line.Arrive(arrivals_.front().bytes);
+      arrivals_.pop_front();
+      const std::int64_t at = clock.now_us();
+      session.SerComm1RxChar(line.waiting());
+      deliveries.push_back({at, clock.now_us()});
+    } else if (timer1.due_us() && *timer1.due_us() <= clock.now_us()) {
+      timer1.Tick([&] { session.Timer1Timer(); });
+    } else if (timer2.due_us() && *timer2.due_us() <= clock.now_us()) {
+      timer2.Tick([&] { session.Timer2Timer(); });
+    } else {
+      timer3.Tick([&] { session.Timer3Timer(); });
+    }
+    ScheduleAnswers();
+    return true;
+  }
+
   void ScheduleAnswers() {
     const auto sends = Sends();
     for (; answered_ < sends.size(); ++answered_) {
