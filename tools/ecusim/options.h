@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace m797::ecusim {
+
+struct TroubleCodeEntry {
+  std::uint8_t high;
+  std::uint8_t low;
+  std::uint8_t status;
+};
+
+// What the simulator plays and how it misbehaves.
+struct Options {
+  std::string port = "COM1";
+  int type = 1;  // controller type 1, 2 or 3
+  std::vector<TroubleCodeEntry> codes;
+  int answer_delay_ms = 30;  // between the end of a request and the answer
+  bool silent = false;
+  int negative_every = 0;  // every Nth request gets a negative answer
+  int chunk_size = 0;      // answers written in chunks of this many bytes
+  int chunk_gap_ms = 5;
+  int garbage_bytes = 0;  // noise written before each answer
+  int stop_after = 0;     // StopCommunication instead of the answer after N answers
+  int hangup_after = 0;   // the device disappears after N answers...
+  int hangup_ms = 1000;   // ...for this long, then comes back
+  std::string log_path;   // frames go here instead of standard output
+};
+
+// Parses the command line; on a mistake or --help returns nothing and fills `message` with the
+// text to print (the usage for --help, an error otherwise) and `exit_code`.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& message,
+                                    int& exit_code);
+
+}  // namespace m797::ecusim

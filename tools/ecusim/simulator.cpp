@@ -1,0 +1,189 @@
+#include "simulator.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <ctime>
+#include <thread>
+
+namespace m797::ecusim {
+
+namespace {
+
+constexpr std::uint8_t kControllerAddress = 0x11;
+constexpr std::uint8_t kRequestOutOfRange = 0x22;
+constexpr int kMaxPollMs = 50;  // bounds how late a stop signal is noticed
+
+// The data of a request frame: after the header, before the checksum.
+Bytes RequestData(const Bytes& frame) {
+  const std::size_t offset = frame[0] == 0x80 ? 4 : 3;
+  return Bytes(frame.begin() + static_cast<std::ptrdiff_t>(offset), frame.end() - 1);
+}
+
+}  // namespace
+
+double MonotonicMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
+}
+
+Simulator::Simulator(const Options& options, std::FILE* log, std::FILE* status)
+    : options_(options),
+      log_(log),
+      status_(status),
+      controller_(options.type, options.codes),
+      start_ms_(MonotonicMs()) {}
+
+Simulator::~Simulator() {
+  Unlink();
+}
+
+void Simulator::Link() {
+  device_ = std::make_unique<PtyDevice>();
+  link_ = std::make_unique<PortLink>(options_.port, device_->slave_path());
+  std::fprintf(status_, "ecusim: %s linked at %s -> %s (controller type %d)\n",
+               options_.port.c_str(), link_->path().c_str(), device_->slave_path().c_str(),
+               options_.type);
+  std::fflush(status_);
+}
+
+void Simulator::Unlink() {
+  link_.reset();
+  device_.reset();
+  writes_.clear();
+}
+
+void Simulator::LogFrame(double ms, const char* direction, const Bytes& frame) {
+  std::fprintf(log_, "%.3f %s", ms, direction);
+  for (std::uint8_t b : frame)
+    std::fprintf(log_, " %02X", b);
+  std::fputc('\n', log_);
+  std::fflush(log_);
+}
+
+void Simulator::WriteAll(const std::uint8_t* bytes, std::size_t count) {
+  while (count > 0 && device_) {
+    const ssize_t n = write(device_->master(), bytes, count);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return;  // the tester will notice the silence
+    }
+    bytes += n;
+    count -= static_cast<std::size_t>(n);
+  }
+}
+
+void Simulator::OnRequest(const Bytes& frame, double now_ms) {
+  LogFrame(now_ms, "RX", frame);
+  if (frame[1] != kControllerAddress || options_.silent) return;
+  ScheduleAnswer(frame, now_ms);
+}
+
+void Simulator::ScheduleAnswer(const Bytes& frame, double now_ms) {
+  ++requests_;
+  const Bytes request = RequestData(frame);
+  Bytes data;
+  if (options_.stop_after > 0 && answers_ >= options_.stop_after) {
+    data = {0xC2};
+  } else if (options_.negative_every > 0 && requests_ % options_.negative_every == 0) {
+    data = NegativeAnswer(request.empty() ? 0 : request[0], kRequestOutOfRange);
+  } else {
+    data = controller_.Answer(request, EngineAt((now_ms - start_ms_) / 1000.0));
+  }
+  double due = now_ms + options_.answer_delay_ms;
+  if (options_.garbage_bytes > 0) {
+    // Noise that starts no frame, on its own and well apart from the answer.
+    Bytes noise(static_cast<std::size_t>(options_.garbage_bytes));
+    for (auto& b : noise) {
+      noise_seed_ = noise_seed_ * 1103515245u + 12345u;
+      b = static_cast<std::uint8_t>((noise_seed_ >> 16) & 0x7F);
+    }
+    writes_.push_back({due - 15.0, noise, false, {}});
+  }
+  const Bytes answer = AnswerFrame(data);
+  const std::size_t piece = options_.chunk_size > 0 ? options_.chunk_size : answer.size();
+  for (std::size_t at = 0; at < answer.size(); at += piece, due += options_.chunk_gap_ms) {
+    const std::size_t end = std::min(answer.size(), at + piece);
+    const bool last = end == answer.size();
+    writes_.push_back({due,
+                       Bytes(answer.begin() + static_cast<std::ptrdiff_t>(at),
+                             answer.begin() + static_cast<std::ptrdiff_t>(end)),
+                       last, last ? answer : Bytes{}});
+  }
+}
+
+void Simulator::WriteDue(double now_ms) {
+  while (!writes_.empty() && writes_.front().due_ms <= now_ms) {
+    const Write w = std::move(writes_.front());
+    writes_.pop_front();
+    WriteAll(w.bytes.data(), w.bytes.size());
+    if (!w.answer_end) continue;
+    LogFrame(MonotonicMs(), "TX", w.frame);
+    ++answers_;
+    if (options_.hangup_after > 0 && !hung_up_once_ && answers_ >= options_.hangup_after) {
+      hung_up_once_ = true;
+      std::fprintf(status_, "ecusim: hanging up for %d ms\n", options_.hangup_ms);
+      std::fflush(status_);
+      Unlink();
+      return;
+    }
+  }
+}
+
+int Simulator::Run(const volatile std::sig_atomic_t& stop) {
+  try {
+    Link();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "ecusim: %s\n", e.what());
+    return 1;
+  }
+  double down_since = 0;
+  std::uint8_t buf[512];
+  while (!stop) {
+    const double now = MonotonicMs();
+    if (!device_) {
+      // Hung up: come back as a new device after the pause.
+      if (down_since == 0) down_since = now;
+      if (now - down_since >= options_.hangup_ms) {
+        down_since = 0;
+        try {
+          Link();
+        } catch (const std::exception& e) {
+          std::fprintf(stderr, "ecusim: %s\n", e.what());
+          return 1;
+        }
+        continue;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      continue;
+    }
+    int timeout = kMaxPollMs;
+    if (!writes_.empty()) {
+      timeout = std::clamp(static_cast<int>(std::ceil(writes_.front().due_ms - now)), 0, timeout);
+    }
+    pollfd p{device_->master(), POLLIN, 0};
+    const int ready = poll(&p, 1, timeout);
+    if (ready < 0 && errno != EINTR) {
+      std::perror("ecusim: poll");
+      return 1;
+    }
+    if (ready > 0 && (p.revents & POLLIN)) {
+      const ssize_t n = read(device_->master(), buf, sizeof buf);
+      if (n > 0) {
+        const double at = MonotonicMs();
+        WriteAll(buf, static_cast<std::size_t>(n));  // the adapter's echo
+        reader_.Feed(buf, static_cast<std::size_t>(n),
+                     [&](const Bytes& frame) { OnRequest(frame, at); });
+      }
+    }
+    WriteDue(MonotonicMs());
+  }
+  std::fprintf(status_, "ecusim: stopped\n");
+  return 0;
+}
+
+}  // namespace m797::ecusim

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "controller.h"
+#include "options.h"
+#include "pty_device.h"
+#include "request_reader.h"
+
+namespace m797::ecusim {
+
+// Serves the tester on a pseudo-terminal until `stop` is set: echoes every byte, reads request
+// frames, and writes the controller's answers after the answer delay, misbehaving as the options
+// ask.  Logs every request received and every answer written.
+class Simulator {
+ public:
+  Simulator(const Options& options, std::FILE* log, std::FILE* status);
+  ~Simulator();
+
+  // Returns the process exit code.
+  int Run(const volatile std::sig_atomic_t& stop);
+
+ private:
+  struct Write {
+    double due_ms;
+    Bytes bytes;
+    bool answer_end;  // the last piece of an answer: log it and count it
+    Bytes frame;      // the whole answer, for the log
+  };
+
+  void Link();
+  void Unlink();
+  void OnRequest(const Bytes& frame, double now_ms);
+  void ScheduleAnswer(const Bytes& frame, double now_ms);
+  void WriteDue(double now_ms);
+  void LogFrame(double ms, const char* direction, const Bytes& frame);
+  void WriteAll(const std::uint8_t* bytes, std::size_t count);
+
+  Options options_;
+  std::FILE* log_;
+  std::FILE* status_;
+  Controller controller_;
+  std::unique_ptr<PtyDevice> device_;
+  std::unique_ptr<PortLink> link_;
+  RequestReader reader_;
+  std::deque<Write> writes_;
+  double start_ms_;
+  int requests_ = 0;
+  int answers_ = 0;
+  bool hung_up_once_ = false;
+  std::uint32_t noise_seed_ = 12345;
+};
+
+// Monotonic milliseconds, the time base of the log.
+double MonotonicMs();
+
+}  // namespace m797::ecusim
