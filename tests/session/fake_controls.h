@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "session/session_controls.h"
@@ -41,6 +42,7 @@ class FakeControls final : public SessionControls {
     if (gauge.value == value) return;
     gauge.value = value;
     ++gauge.changes;
+    gauge_history.emplace_back(g, value);
   }
 
   struct SelectorState {
@@ -65,6 +67,7 @@ class FakeControls final : public SessionControls {
   std::vector<std::string> memo1;
   std::vector<std::string> memo2;
   std::array<GaugeState, kGaugeCount> gauges{};
+  std::vector<std::pair<Gauge, float>> gauge_history;  // every write that changed a gauge
 };
 
 // Settings held in memory, as the stored text.

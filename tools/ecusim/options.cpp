@@ -16,6 +16,7 @@ constexpr const char* kUsage =
     "  --dtc CODE:STATUS    a trouble code to report, hex, e.g. 0301:60 (repeatable)\n"
     "  --delay MS           pause between request and answer, 25..50 (default 30)\n"
     "  --silent             never answer\n"
+    "  --silent-after N     stop answering after N answers\n"
     "  --negative-every N   answer every Nth request with 7F (service, reason 22)\n"
     "  --chunk N            write answers in chunks of N bytes...\n"
     "  --chunk-gap MS       ...with this pause between them (default 5)\n"
@@ -95,6 +96,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       o.codes.push_back(entry);
     } else if (arg == "--delay") {
       ok = ParseInt(value, 25, 50, o.answer_delay_ms);
+    } else if (arg == "--silent-after") {
+      ok = ParseInt(value, 1, 1'000'000, o.silent_after);
     } else if (arg == "--negative-every") {
       ok = ParseInt(value, 1, 1'000'000, o.negative_every);
     } else if (arg == "--chunk") {

@@ -80,6 +80,7 @@ void Simulator::WriteAll(const std::uint8_t* bytes, std::size_t count) {
 void Simulator::OnRequest(const Bytes& frame, double now_ms) {
   LogFrame(now_ms, "RX", frame);
   if (frame[1] != kControllerAddress || options_.silent) return;
+  if (options_.silent_after > 0 && answers_ >= options_.silent_after) return;
   ScheduleAnswer(frame, now_ms);
 }
 
