@@ -128,7 +128,8 @@ int TSerPosixDevice::SetTimeouts() { return 0; }
 // error events have no notification on a terminal.
 int TSerPosixDevice::SetEventMask(std::uint32_t mask) {
   struct epoll_event event = {};
-  event.events = EPOLLET | ((mask & EV_RXCHAR) ? EPOLLIN : 0);
+  event.events = static_cast<std::uint32_t>(EPOLLET);
+  if (mask & EV_RXCHAR) event.events |= static_cast<std::uint32_t>(EPOLLIN);
   event.data.fd = fd_;
   const int op = device_in_epoll_ ? EPOLL_CTL_MOD : EPOLL_CTL_ADD;
   if (epoll_ctl(epoll_fd_, op, fd_, &event) != 0) return errno;
