@@ -14,7 +14,9 @@ void LoopDispatcher::Post(std::function<void()> call) {
   posted_.notify_all();
 }
 
-bool LoopDispatcher::OnMainThread() const { return std::this_thread::get_id() == owner_; }
+bool LoopDispatcher::OnMainThread() const {
+  return std::this_thread::get_id() == owner_;
+}
 
 void LoopDispatcher::Wake() {
   {
@@ -27,6 +29,11 @@ void LoopDispatcher::Wake() {
 int LoopDispatcher::PendingCount() const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(calls_.size());
+}
+
+bool LoopDispatcher::WaitForPending(int count, std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  return posted_.wait_for(lock, timeout, [&] { return static_cast<int>(calls_.size()) >= count; });
 }
 
 bool LoopDispatcher::RunOne() {
@@ -43,12 +50,12 @@ bool LoopDispatcher::RunOne() {
 
 int LoopDispatcher::RunPending() {
   int count = 0;
-  while (RunOne()) ++count;
+  while (RunOne())
+    ++count;
   return count;
 }
 
-bool LoopDispatcher::RunUntil(const std::function<bool()>& done,
-                              std::chrono::milliseconds timeout,
+bool LoopDispatcher::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
                               std::chrono::milliseconds recheck) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {

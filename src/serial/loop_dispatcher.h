@@ -39,6 +39,8 @@ class LoopDispatcher : public MainThreadDispatcher {
 
   // Calls queued and not yet started.
   int PendingCount() const;
+  // Waits, without running anything, until at least count calls are queued; false after timeout.
+  bool WaitForPending(int count, std::chrono::milliseconds timeout);
 
  private:
   bool RunOne();

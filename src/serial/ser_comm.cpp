@@ -13,9 +13,13 @@ namespace {
 
 constexpr std::chrono::milliseconds kClosePause(300);
 
-void WriteToStderr(const std::string& message) { std::cerr << message << std::endl; }
+void WriteToStderr(const std::string& message) {
+  std::cerr << message << std::endl;
+}
 
-void Sleep(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
+void Sleep(std::chrono::milliseconds duration) {
+  std::this_thread::sleep_for(duration);
+}
 
 }  // namespace
 
@@ -88,7 +92,9 @@ void TSerCustomComm::OpenDevice() {
   lost_error_ = 0;
 }
 
-void TSerCustomComm::CloseDevice() { device_.reset(); }
+void TSerCustomComm::CloseDevice() {
+  device_.reset();
+}
 
 void TSerCustomComm::StartThreads() {
   const TSerThreadContext context{*this, *device_, dispatcher_};
@@ -97,8 +103,8 @@ void TSerCustomComm::StartThreads() {
     event_thread_->Start(event_priority_);
   }
   if (!direct_write_) {
-    write_thread_ = std::make_unique<TSerCommWriteThread>(context, write_lock_,
-                                                          buffers_->WriteSize());
+    write_thread_ =
+        std::make_unique<TSerCommWriteThread>(context, write_lock_, buffers_->WriteSize());
     write_thread_->Start(write_priority_);
   }
 }
@@ -419,12 +425,14 @@ void TSerCustomComm::HandleDeviceLost(int error) {
 }
 
 void TSerCustomComm::ForwardEvents(std::uint32_t mask) {
-  for (TSerReceiver* receiver : receivers_) receiver->ReceiveEvents(mask);
+  for (TSerReceiver* receiver : receivers_)
+    receiver->ReceiveEvents(mask);
 }
 
 void TSerCustomComm::ForwardData(const std::uint8_t* data, int count) {
   if (forwarding_) {
-    for (TSerReceiver* receiver : receivers_) receiver->ReceiveData(data, count);
+    for (TSerReceiver* receiver : receivers_)
+      receiver->ReceiveData(data, count);
   }
   if (on_rx_buf_) on_rx_buf_(this, data, count);
 }

@@ -52,7 +52,7 @@ class TSerCommThread {
  private:
   std::mutex priority_mutex_;
   TThreadPriority priority_ = TThreadPriority::tpNormal;  // guarded by priority_mutex_
-  std::uint64_t thread_id_ = 0;                           // guarded by priority_mutex_; 0 until known
+  std::uint64_t thread_id_ = 0;  // guarded by priority_mutex_; 0 until known
   std::jthread thread_;
 };
 

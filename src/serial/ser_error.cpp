@@ -7,8 +7,8 @@ std::string FillTemplate(std::string_view templ, const std::vector<std::string>&
   out.reserve(templ.size() + 32);
   std::size_t next = 0;
   for (std::size_t i = 0; i < templ.size(); ++i) {
-    const bool placeholder = templ[i] == '%' && i + 1 < templ.size() &&
-                             (templ[i + 1] == 'd' || templ[i + 1] == 's');
+    const bool placeholder =
+        templ[i] == '%' && i + 1 < templ.size() && (templ[i + 1] == 'd' || templ[i + 1] == 's');
     if (placeholder && next < texts.size()) {
       out += texts[next++];
       ++i;

@@ -3,15 +3,15 @@
 namespace m797::serial {
 
 std::uint32_t BaudrateValue(TSerBaudrate rate) {
-  static constexpr std::uint32_t kRates[] = {0,     110,   300,   600,    1200,   2400,
-                                             4800,  9600,  14400, 19200,  38400,  56000,
+  static constexpr std::uint32_t kRates[] = {0,     110,    300,    600,   1200,  2400,
+                                             4800,  9600,   14400,  19200, 38400, 56000,
                                              57600, 115200, 128000, 256000};
   return kRates[static_cast<unsigned>(rate)];
 }
 
 std::uint32_t EventBit(TSerCommEvent event) {
-  static constexpr std::uint32_t kBits[] = {EV_BREAK, EV_CTS,     EV_DSR,    EV_ERR,   EV_RING,
-                                            EV_RLSD,  EV_RXCHAR,  EV_TXEMPTY, EV_RXFLAG, EV_PERR,
+  static constexpr std::uint32_t kBits[] = {EV_BREAK,    EV_CTS,    EV_DSR,     EV_ERR,    EV_RING,
+                                            EV_RLSD,     EV_RXCHAR, EV_TXEMPTY, EV_RXFLAG, EV_PERR,
                                             EV_RX80FULL, EV_EVENT1, EV_EVENT2};
   return kBits[static_cast<unsigned>(event)];
 }

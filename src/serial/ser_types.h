@@ -49,7 +49,15 @@ enum class TSerCommEvent {
 };
 
 // The seven priority levels a component thread may run at.
-enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+enum class TThreadPriority {
+  tpIdle,
+  tpLowest,
+  tpLower,
+  tpNormal,
+  tpHigher,
+  tpHighest,
+  tpTimeCritical
+};
 
 // A small set over one of the enumerations above, stored as bits.
 template <typename E>
@@ -57,7 +65,8 @@ class TSerSet {
  public:
   constexpr TSerSet() = default;
   constexpr TSerSet(std::initializer_list<E> members) {
-    for (E m : members) bits_ |= Bit(m);
+    for (E m : members)
+      bits_ |= Bit(m);
   }
   constexpr bool Contains(E m) const { return (bits_ & Bit(m)) != 0; }
   constexpr TSerSet& Include(E m) {

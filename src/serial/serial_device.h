@@ -43,9 +43,9 @@ enum class TSerIoStatus {
 
 struct TSerIoResult {
   TSerIoStatus status = TSerIoStatus::Ok;
-  int error = 0;              // platform error code when Failed or Lost
-  int count = 0;              // bytes moved
-  std::uint32_t events = 0;   // EV_ bits, for WaitEvent
+  int error = 0;             // platform error code when Failed or Lost
+  int count = 0;             // bytes moved
+  std::uint32_t events = 0;  // EV_ bits, for WaitEvent
 };
 
 // One open serial device.  The configuration calls, Read, Write, Escape and ClearErrors run on

@@ -40,8 +40,12 @@ bool IsPseudoTerminal(int fd) {
   return m >= 136 && m <= 143;
 }
 
-unsigned long SetBits() { return TIOCMBIS; }
-unsigned long ClearBits() { return TIOCMBIC; }
+unsigned long SetBits() {
+  return TIOCMBIS;
+}
+unsigned long ClearBits() {
+  return TIOCMBIC;
+}
 
 int Milliseconds(std::chrono::steady_clock::duration d) {
   const auto ms = std::chrono::ceil<std::chrono::milliseconds>(d).count();
@@ -110,19 +114,25 @@ int TSerPosixDevice::ApplyLineSettings(const TSerLineSettings& settings) {
   const std::uint32_t dtr = (settings.flags >> kDcbDtrControlShift) & 3;
   const std::uint32_t rts = (settings.flags >> kDcbRtsControlShift) & 3;
   if (dtr != 2) {
-    if (const int error = ModemLineCall(dtr == 1 ? SetBits() : ClearBits(), TIOCM_DTR)) return error;
+    if (const int error = ModemLineCall(dtr == 1 ? SetBits() : ClearBits(), TIOCM_DTR))
+      return error;
   }
   if (rts == 0 || rts == 1) {
-    if (const int error = ModemLineCall(rts == 1 ? SetBits() : ClearBits(), TIOCM_RTS)) return error;
+    if (const int error = ModemLineCall(rts == 1 ? SetBits() : ClearBits(), TIOCM_RTS))
+      return error;
   }
   return 0;
 }
 
 // Linux drivers keep queues of their own size.
-int TSerPosixDevice::SetBufferSizes(int, int) { return 0; }
+int TSerPosixDevice::SetBufferSizes(int, int) {
+  return 0;
+}
 
 // The 5 ms interval between bytes is applied by Read itself.
-int TSerPosixDevice::SetTimeouts() { return 0; }
+int TSerPosixDevice::SetTimeouts() {
+  return 0;
+}
 
 // Only received bytes and a failing device wake a waiting thread here: modem-line, break and
 // error events have no notification on a terminal.
@@ -147,8 +157,10 @@ int TSerPosixDevice::ModemLineCall(unsigned long request, int bits) {
 
 int TSerPosixDevice::Escape(TSerEscape code) {
   switch (code) {
-    case TSerEscape::SetDtr: return ModemLineCall(TIOCMBIS, TIOCM_DTR);
-    case TSerEscape::ClrDtr: return ModemLineCall(TIOCMBIC, TIOCM_DTR);
+    case TSerEscape::SetDtr:
+      return ModemLineCall(TIOCMBIS, TIOCM_DTR);
+    case TSerEscape::ClrDtr:
+      return ModemLineCall(TIOCMBIC, TIOCM_DTR);
     case TSerEscape::SetBreak:
     case TSerEscape::ClrBreak: {
       const unsigned long request = code == TSerEscape::SetBreak ? TIOCSBRK : TIOCCBRK;

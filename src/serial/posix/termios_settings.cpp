@@ -13,22 +13,42 @@ namespace {
 
 bool CharacterSize(std::uint8_t byte_size, tcflag_t& flag) {
   switch (byte_size) {
-    case 5: flag = CS5; return true;
-    case 6: flag = CS6; return true;
-    case 7: flag = CS7; return true;
-    case 8: flag = CS8; return true;
-    default: return false;
+    case 5:
+      flag = CS5;
+      return true;
+    case 6:
+      flag = CS6;
+      return true;
+    case 7:
+      flag = CS7;
+      return true;
+    case 8:
+      flag = CS8;
+      return true;
+    default:
+      return false;
   }
 }
 
 bool ParityFlags(std::uint8_t parity, tcflag_t& flags) {
   switch (parity) {
-    case 0: flags = 0; return true;
-    case 1: flags = PARENB | PARODD; return true;
-    case 2: flags = PARENB; return true;
-    case 3: flags = PARENB | CMSPAR | PARODD; return true;
-    case 4: flags = PARENB | CMSPAR; return true;
-    default: return false;
+    case 0:
+      flags = 0;
+      return true;
+    case 1:
+      flags = PARENB | PARODD;
+      return true;
+    case 2:
+      flags = PARENB;
+      return true;
+    case 3:
+      flags = PARENB | CMSPAR | PARODD;
+      return true;
+    case 4:
+      flags = PARENB | CMSPAR;
+      return true;
+    default:
+      return false;
   }
 }
 

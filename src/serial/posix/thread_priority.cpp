@@ -11,7 +11,9 @@ namespace {
 constexpr int kNice[] = {19, 10, 5, 0, -5, -10, -20};
 }  // namespace
 
-std::uint64_t CurrentThreadId() { return static_cast<std::uint64_t>(syscall(SYS_gettid)); }
+std::uint64_t CurrentThreadId() {
+  return static_cast<std::uint64_t>(syscall(SYS_gettid));
+}
 
 void SetThreadPriorityById(std::uint64_t thread_id, TThreadPriority priority) {
   // Raising a priority needs CAP_SYS_NICE; without it the thread keeps its level.
