@@ -184,7 +184,7 @@ void TSerCustomComm::ApplyEventMask() {
     if (monitor_events_.Contains(event)) mask |= EventBit(event);
   }
   // In queued mode the write thread reports the empty transmit side itself.
-  if (!direct_write_) mask &= ~EV_TXEMPTY;
+  if (!direct_write_) mask &= ~kEvTxEmpty;
   event_mask_ = mask;
   if (PortOpen()) CheckCommResult(device_->SetEventMask(mask), msg::kSetEventMask);
 }
@@ -389,19 +389,19 @@ void TSerCustomComm::HandleRxChar() {
 }
 
 void TSerCustomComm::HandleLineEvents(std::uint32_t mask) {
-  if (mask & EV_ERR) HandleLineErrors();
+  if (mask & kEvErr) HandleLineErrors();
   if (!receivers_.empty() && forwarding_) ForwardEvents(mask);
-  if (mask & EV_RXFLAG) Fire(on_rx_flag_);
-  if (mask & EV_CTS) Fire(on_cts_);
-  if (mask & EV_DSR) Fire(on_dsr_);
-  if (mask & EV_RING) Fire(on_ring_);
-  if (mask & EV_RLSD) Fire(on_rlsd_);
-  if (mask & EV_TXEMPTY) Fire(on_tx_empty_);
-  if (mask & EV_BREAK) Fire(on_break_);
-  if (mask & EV_PERR) Fire(on_perr_);
-  if (mask & EV_RX80FULL) Fire(on_rx80_full_);
-  if (mask & EV_EVENT1) Fire(on_event1_);
-  if (mask & EV_EVENT2) Fire(on_event2_);
+  if (mask & kEvRxFlag) Fire(on_rx_flag_);
+  if (mask & kEvCts) Fire(on_cts_);
+  if (mask & kEvDsr) Fire(on_dsr_);
+  if (mask & kEvRing) Fire(on_ring_);
+  if (mask & kEvRlsd) Fire(on_rlsd_);
+  if (mask & kEvTxEmpty) Fire(on_tx_empty_);
+  if (mask & kEvBreak) Fire(on_break_);
+  if (mask & kEvPErr) Fire(on_perr_);
+  if (mask & kEvRx80Full) Fire(on_rx80_full_);
+  if (mask & kEvEvent1) Fire(on_event1_);
+  if (mask & kEvEvent2) Fire(on_event2_);
 }
 
 bool TSerCustomComm::HandleLineErrors() {

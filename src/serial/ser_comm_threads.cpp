@@ -71,6 +71,7 @@ void TSerCommEventThread::Execute(std::stop_token stop) {
       case TSerIoStatus::Ok:
         // The next wait starts only once the main thread is done with this notification.
         if (stop.stop_requested()) return;
+        if (result.events == 0) break;  // the mask was changed under the wait
         HandOver([&owner, mask = result.events] { DispatchEvents(owner, mask); }, stop);
         break;
       case TSerIoStatus::Lost:
@@ -89,9 +90,9 @@ void TSerCommEventThread::DispatchEvents(TSerCustomComm& owner, std::uint32_t ma
   if (!owner.PortOpen()) return;
   const std::uint64_t opening = owner.OpenCount();
   if (TSerDisplay* display = owner.Display()) display->RefreshFromLine(owner);
-  if (mask & EV_RXCHAR) {
+  if (mask & kEvRxChar) {
     owner.HandleRxChar();
-    mask &= ~EV_RXCHAR;
+    mask &= ~kEvRxChar;
     // The handler may have closed the port, or closed and opened it again.
     if (!owner.PortOpen() || owner.OpenCount() != opening) return;
   }
@@ -149,7 +150,7 @@ void TSerCommWriteThread::Execute(std::stop_token stop) {
       case TSerIoStatus::TimedOut:
       case TSerIoStatus::Failed:
         // The owner reads and reports the line errors; the same bytes are written again.
-        HandOver([&owner] { owner.HandleLineEvents(EV_ERR); }, stop);
+        HandOver([&owner] { owner.HandleLineEvents(kEvErr); }, stop);
         break;
     }
   }
@@ -165,7 +166,7 @@ void TSerCommWriteThread::WriteDone(int written, std::stop_token stop) {
   queue_changed_.notify_all();
   if (empty) {
     TSerCustomComm& owner = context_.owner;
-    HandOver([&owner] { owner.HandleLineEvents(EV_TXEMPTY); }, stop);
+    HandOver([&owner] { owner.HandleLineEvents(kEvTxEmpty); }, stop);
   }
 }
 

@@ -10,9 +10,9 @@ std::uint32_t BaudrateValue(TSerBaudrate rate) {
 }
 
 std::uint32_t EventBit(TSerCommEvent event) {
-  static constexpr std::uint32_t kBits[] = {EV_BREAK,    EV_CTS,    EV_DSR,     EV_ERR,    EV_RING,
-                                            EV_RLSD,     EV_RXCHAR, EV_TXEMPTY, EV_RXFLAG, EV_PERR,
-                                            EV_RX80FULL, EV_EVENT1, EV_EVENT2};
+  static constexpr std::uint32_t kBits[] = {kEvBreak,    kEvCts,    kEvDsr,     kEvErr,    kEvRing,
+                                            kEvRlsd,     kEvRxChar, kEvTxEmpty, kEvRxFlag, kEvPErr,
+                                            kEvRx80Full, kEvEvent1, kEvEvent2};
   return kBits[static_cast<unsigned>(event)];
 }
 

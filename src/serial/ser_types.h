@@ -89,26 +89,26 @@ using TSerCommOptions = TSerSet<TSerCommOption>;
 using TSerCommEvents = TSerSet<TSerCommEvent>;
 
 // Line event bits, as the Win32 communications interface numbers them.
-inline constexpr std::uint32_t EV_RXCHAR = 0x0001;
-inline constexpr std::uint32_t EV_RXFLAG = 0x0002;
-inline constexpr std::uint32_t EV_TXEMPTY = 0x0004;
-inline constexpr std::uint32_t EV_CTS = 0x0008;
-inline constexpr std::uint32_t EV_DSR = 0x0010;
-inline constexpr std::uint32_t EV_RLSD = 0x0020;
-inline constexpr std::uint32_t EV_BREAK = 0x0040;
-inline constexpr std::uint32_t EV_ERR = 0x0080;
-inline constexpr std::uint32_t EV_RING = 0x0100;
-inline constexpr std::uint32_t EV_PERR = 0x0200;
-inline constexpr std::uint32_t EV_RX80FULL = 0x0400;
-inline constexpr std::uint32_t EV_EVENT1 = 0x0800;
-inline constexpr std::uint32_t EV_EVENT2 = 0x1000;
+inline constexpr std::uint32_t kEvRxChar = 0x0001;
+inline constexpr std::uint32_t kEvRxFlag = 0x0002;
+inline constexpr std::uint32_t kEvTxEmpty = 0x0004;
+inline constexpr std::uint32_t kEvCts = 0x0008;
+inline constexpr std::uint32_t kEvDsr = 0x0010;
+inline constexpr std::uint32_t kEvRlsd = 0x0020;
+inline constexpr std::uint32_t kEvBreak = 0x0040;
+inline constexpr std::uint32_t kEvErr = 0x0080;
+inline constexpr std::uint32_t kEvRing = 0x0100;
+inline constexpr std::uint32_t kEvPErr = 0x0200;
+inline constexpr std::uint32_t kEvRx80Full = 0x0400;
+inline constexpr std::uint32_t kEvEvent1 = 0x0800;
+inline constexpr std::uint32_t kEvEvent2 = 0x1000;
 
 // Line error bits reported by the status query (Win32 CE_ values).
-inline constexpr std::uint32_t CE_RXOVER = 0x0001;
-inline constexpr std::uint32_t CE_OVERRUN = 0x0002;
-inline constexpr std::uint32_t CE_RXPARITY = 0x0004;
-inline constexpr std::uint32_t CE_FRAME = 0x0008;
-inline constexpr std::uint32_t CE_BREAK = 0x0010;
+inline constexpr std::uint32_t kCeRxOver = 0x0001;
+inline constexpr std::uint32_t kCeOverrun = 0x0002;
+inline constexpr std::uint32_t kCeRxParity = 0x0004;
+inline constexpr std::uint32_t kCeFrame = 0x0008;
+inline constexpr std::uint32_t kCeBreak = 0x0010;
 
 // Flag bits of the device control block.
 inline constexpr std::uint32_t kDcbBinary = 0x1;

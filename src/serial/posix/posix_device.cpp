@@ -139,7 +139,7 @@ int TSerPosixDevice::SetTimeouts() {
 int TSerPosixDevice::SetEventMask(std::uint32_t mask) {
   struct epoll_event event = {};
   event.events = static_cast<std::uint32_t>(EPOLLET);
-  if (mask & EV_RXCHAR) event.events |= static_cast<std::uint32_t>(EPOLLIN);
+  if (mask & kEvRxChar) event.events |= static_cast<std::uint32_t>(EPOLLIN);
   event.data.fd = fd_;
   const int op = device_in_epoll_ ? EPOLL_CTL_MOD : EPOLL_CTL_ADD;
   if (epoll_ctl(epoll_fd_, op, fd_, &event) != 0) return errno;
@@ -187,11 +187,11 @@ int TSerPosixDevice::ClearErrors(std::uint32_t& errors, TSerComStat& status) {
   struct serial_icounter_struct now = {};
   if (ioctl(fd_, TIOCGICOUNT, &now) == 0) {
     if (counters_known_) {
-      if (now.buf_overrun != counts_.buf_overrun) errors |= CE_RXOVER;
-      if (now.overrun != counts_.overrun) errors |= CE_OVERRUN;
-      if (now.parity != counts_.parity) errors |= CE_RXPARITY;
-      if (now.frame != counts_.frame) errors |= CE_FRAME;
-      if (now.brk != counts_.brk) errors |= CE_BREAK;
+      if (now.buf_overrun != counts_.buf_overrun) errors |= kCeRxOver;
+      if (now.overrun != counts_.overrun) errors |= kCeOverrun;
+      if (now.parity != counts_.parity) errors |= kCeRxParity;
+      if (now.frame != counts_.frame) errors |= kCeFrame;
+      if (now.brk != counts_.brk) errors |= kCeBreak;
     }
     counts_ = now;
     counters_known_ = true;
@@ -274,7 +274,7 @@ TSerIoResult TSerPosixDevice::WaitEvent() {
         cancelled = true;
       } else {
         if (events[i].events & (EPOLLHUP | EPOLLERR)) lost = true;
-        if (events[i].events & EPOLLIN) mask |= EV_RXCHAR;
+        if (events[i].events & EPOLLIN) mask |= kEvRxChar;
       }
     }
     if (cancelled) return {TSerIoStatus::Cancelled, 0, 0, 0};
