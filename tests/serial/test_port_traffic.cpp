@@ -2,7 +2,7 @@
 #include <thread>
 
 #include "port_fixture.h"
-#include "slave_queue.h"
+#include "slave_observer.h"
 
 namespace m797::serial::testing {
 namespace {
