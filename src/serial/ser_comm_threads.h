@@ -1,0 +1,91 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+#include "serial/main_thread_dispatcher.h"
+#include "serial/ser_comm_buffer.h"
+#include "serial/ser_critical_section.h"
+#include "serial/ser_types.h"
+#include "serial/serial_device.h"
+
+namespace m797::serial {
+
+class TSerCustomComm;
+
+// What a component thread needs of its owner; the references outlive the thread, because the
+// owner stops and joins its threads before it closes the device or goes away.
+struct TSerThreadContext {
+  TSerCustomComm& owner;
+  TSerDevice& device;
+  MainThreadDispatcher& dispatcher;
+};
+
+// Base of the two component threads: start, stop, join and priority.
+class TSerCommThread {
+ public:
+  explicit TSerCommThread(const TSerThreadContext& context) : context_(context) {}
+  virtual ~TSerCommThread();  // stops and joins
+  TSerCommThread(const TSerCommThread&) = delete;
+  TSerCommThread& operator=(const TSerCommThread&) = delete;
+
+  void Start(TThreadPriority priority);
+  // Asks the thread to end: ends its device waits and a hand-over it is blocked in.
+  void Stop();
+  // Waits until the thread has ended; its device operations have all finished by then.
+  void Join();
+  void SetPriority(TThreadPriority priority);
+
+ protected:
+  virtual void Execute(std::stop_token stop) = 0;
+  // Hands call to the main thread and waits for it; false when the thread was stopped first.
+  // The call runs inside the owner's guard, which passes any exception to the application's
+  // exception handler.
+  bool HandOver(std::function<void()> call, std::stop_token stop);
+  // Reports, once per opening, that the device failed for good.
+  void ReportDeviceLost(int error, std::stop_token stop);
+
+  TSerThreadContext context_;
+
+ private:
+  std::mutex priority_mutex_;
+  TThreadPriority priority_ = TThreadPriority::tpNormal;  // guarded by priority_mutex_
+  std::uint64_t thread_id_ = 0;  // guarded by priority_mutex_; 0 until known
+  std::jthread thread_;
+};
+
+// Waits for line events and hands each notification to the main thread, one at a time.
+class TSerCommEventThread : public TSerCommThread {
+ public:
+  using TSerCommThread::TSerCommThread;
+  ~TSerCommEventThread() override;
+
+  // Runs on the main thread: turns the event bits of one notification into the owner's events.
+  static void DispatchEvents(TSerCustomComm& owner, std::uint32_t mask);
+
+ private:
+  void Execute(std::stop_token stop) override;
+};
+
+// Owns the write queue and drains it to the device.
+class TSerCommWriteThread : public TSerCommThread {
+ public:
+  // lock is the owner's WriteLock; it guards the queue.
+  TSerCommWriteThread(const TSerThreadContext& context, TSerCriticalSection& lock, int capacity);
+  ~TSerCommWriteThread() override;
+
+  // Main thread: appends the bytes, waiting up to timeout_ms for room; false when there was none.
+  bool QueueData(const std::uint8_t* data, int count, int timeout_ms);
+
+ private:
+  void Execute(std::stop_token stop) override;
+  void WriteDone(int written, std::stop_token stop);
+
+  TSerCriticalSection& lock_;
+  std::condition_variable_any queue_changed_;  // with lock_: bytes appended or removed
+  TSerCommBuffer buffer_;                      // guarded by lock_
+};
+
+}  // namespace m797::serial

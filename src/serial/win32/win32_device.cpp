@@ -1,0 +1,199 @@
+#include "serial/win32/win32_device.h"
+
+namespace m797::serial {
+
+namespace {
+
+// Errors after which the device will never work again through this handle.
+bool IsLostError(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_BAD_COMMAND ||
+         error == ERROR_INVALID_HANDLE || error == ERROR_GEN_FAILURE ||
+         error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_DEVICE_REMOVED ||
+         error == ERROR_FILE_NOT_FOUND;
+}
+
+TSerIoResult ErrorResult(DWORD error) {
+  return {IsLostError(error) ? TSerIoStatus::Lost : TSerIoStatus::Failed, static_cast<int>(error),
+          0, 0};
+}
+
+int Result(BOOL ok) {
+  return ok ? 0 : static_cast<int>(GetLastError());
+}
+
+}  // namespace
+
+std::unique_ptr<TSerDevice> OpenSerialDevice(const std::string& name, int& error) {
+  // The name is the path: nothing is put in front of it.
+  return TSerWin32Device::Open(name, error);
+}
+
+std::unique_ptr<TSerWin32Device> TSerWin32Device::Open(const std::string& path, int& error) {
+  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = static_cast<int>(GetLastError());
+    return nullptr;
+  }
+  error = 0;
+  return std::unique_ptr<TSerWin32Device>(new TSerWin32Device(handle));
+}
+
+int TSerWin32Device::ApplyLineSettings(const TSerLineSettings& s) {
+  // Built from zero, the length field included: the driver's current state is never read.
+  DCB dcb;
+  ZeroMemory(&dcb, sizeof dcb);
+  dcb.BaudRate = s.baud_rate;
+  const std::uint32_t f = s.flags;
+  dcb.fBinary = (f & kDcbBinary) != 0;
+  dcb.fParity = (f & kDcbParity) != 0;
+  dcb.fOutxCtsFlow = (f & kDcbOutxCtsFlow) != 0;
+  dcb.fOutxDsrFlow = (f & kDcbOutxDsrFlow) != 0;
+  dcb.fDtrControl = (f >> kDcbDtrControlShift) & 3;
+  dcb.fDsrSensitivity = (f & kDcbDsrSensitivity) != 0;
+  dcb.fTXContinueOnXoff = (f & kDcbTxContinueOnXoff) != 0;
+  dcb.fOutX = (f & kDcbOutX) != 0;
+  dcb.fInX = (f & kDcbInX) != 0;
+  dcb.fErrorChar = (f & kDcbErrorChar) != 0;
+  dcb.fNull = (f & kDcbNull) != 0;
+  dcb.fRtsControl = (f >> kDcbRtsControlShift) & 3;
+  dcb.fAbortOnError = (f & kDcbAbortOnError) != 0;
+  dcb.XonLim = s.xon_limit;
+  dcb.XoffLim = s.xoff_limit;
+  dcb.ByteSize = s.byte_size;
+  dcb.Parity = s.parity;
+  dcb.StopBits = s.stop_bits;
+  dcb.XonChar = s.xon_char;
+  dcb.XoffChar = s.xoff_char;
+  dcb.ErrorChar = s.error_char;
+  dcb.EofChar = s.eof_char;
+  dcb.EvtChar = s.event_char;
+  return Result(SetCommState(handle_.Handle(), &dcb));
+}
+
+int TSerWin32Device::SetBufferSizes(int read_size, int write_size) {
+  return Result(
+      SetupComm(handle_.Handle(), static_cast<DWORD>(read_size), static_cast<DWORD>(write_size)));
+}
+
+int TSerWin32Device::SetTimeouts() {
+  COMMTIMEOUTS timeouts;
+  timeouts.ReadIntervalTimeout = 5;
+  timeouts.ReadTotalTimeoutMultiplier = 0;
+  timeouts.ReadTotalTimeoutConstant = 0;
+  timeouts.WriteTotalTimeoutMultiplier = 0;
+  timeouts.WriteTotalTimeoutConstant = 0;
+  return Result(SetCommTimeouts(handle_.Handle(), &timeouts));
+}
+
+int TSerWin32Device::SetEventMask(std::uint32_t mask) {
+  return Result(SetCommMask(handle_.Handle(), mask));
+}
+
+int TSerWin32Device::Escape(TSerEscape code) {
+  return Result(EscapeCommFunction(handle_.Handle(), static_cast<DWORD>(code)));
+}
+
+int TSerWin32Device::ClearErrors(std::uint32_t& errors, TSerComStat& status) {
+  DWORD flags = 0;
+  COMSTAT comstat;
+  ZeroMemory(&comstat, sizeof comstat);
+  const BOOL ok = ClearCommError(handle_.Handle(), &flags, &comstat);
+  errors = flags;
+  status.in_queue = comstat.cbInQue;
+  status.out_queue = comstat.cbOutQue;
+  return Result(ok);
+}
+
+void TSerWin32Device::CancelAndWait(OVERLAPPED& record) {
+  CancelIoEx(handle_.Handle(), &record);
+  DWORD ignored = 0;
+  GetOverlappedResult(handle_.Handle(), &record, &ignored, TRUE);
+}
+
+TSerIoResult TSerWin32Device::FinishWithin(OVERLAPPED& record, TSerWaitEvent& event,
+                                           DWORD timeout_ms) {
+  const bool signalled = event.WaitFor(timeout_ms) == TSerWaitResult::WaitSignalled;
+  if (!signalled) CancelIoEx(handle_.Handle(), &record);
+  // Waits for the end of a cancelled operation too; bytes it moved before are counted.
+  DWORD count = 0;
+  if (!GetOverlappedResult(handle_.Handle(), &record, &count, TRUE)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_OPERATION_ABORTED) return ErrorResult(error);
+  }
+  if (!signalled && count == 0) return {TSerIoStatus::TimedOut, 0, 0, 0};
+  return {TSerIoStatus::Ok, 0, static_cast<int>(count), 0};
+}
+
+TSerIoResult TSerWin32Device::FinishUnlessCancelled(OVERLAPPED& record, TSerWaitEvent& event) {
+  const HANDLE waits[2] = {cancel_event_.Handle(), event.Handle()};
+  const DWORD which = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+  if (which != WAIT_OBJECT_0 + 1) {
+    const DWORD error = which == WAIT_OBJECT_0 ? 0 : GetLastError();
+    CancelAndWait(record);
+    if (which == WAIT_OBJECT_0) return {TSerIoStatus::Cancelled, 0, 0, 0};
+    return {TSerIoStatus::Failed, static_cast<int>(error), 0, 0};
+  }
+  DWORD count = 0;
+  if (!GetOverlappedResult(handle_.Handle(), &record, &count, FALSE)) {
+    return ErrorResult(GetLastError());
+  }
+  return {TSerIoStatus::Ok, 0, static_cast<int>(count), 0};
+}
+
+TSerIoResult TSerWin32Device::Read(std::uint8_t* data, int count, int timeout_ms) {
+  OVERLAPPED record;
+  ZeroMemory(&record, sizeof record);
+  record.hEvent = io_event_.Handle();
+  if (!ReadFile(handle_.Handle(), data, static_cast<DWORD>(count), nullptr, &record)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) return ErrorResult(error);
+  }
+  return FinishWithin(record, io_event_, static_cast<DWORD>(timeout_ms));
+}
+
+TSerIoResult TSerWin32Device::Write(const std::uint8_t* data, int count, int timeout_ms) {
+  OVERLAPPED record;
+  ZeroMemory(&record, sizeof record);
+  record.hEvent = io_event_.Handle();
+  if (!WriteFile(handle_.Handle(), data, static_cast<DWORD>(count), nullptr, &record)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) return ErrorResult(error);
+  }
+  return FinishWithin(record, io_event_, static_cast<DWORD>(timeout_ms));
+}
+
+TSerIoResult TSerWin32Device::WaitEvent() {
+  OVERLAPPED record;
+  ZeroMemory(&record, sizeof record);
+  record.hEvent = wait_event_.Handle();
+  DWORD mask = 0;
+  if (!WaitCommEvent(handle_.Handle(), &mask, &record)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) return ErrorResult(error);
+    TSerIoResult result = FinishUnlessCancelled(record, wait_event_);
+    if (result.status != TSerIoStatus::Ok) return result;
+  }
+  wait_event_.Reset();
+  return {TSerIoStatus::Ok, 0, 0, mask};
+}
+
+TSerIoResult TSerWin32Device::WriteQueued(const std::uint8_t* data, int count) {
+  OVERLAPPED record;
+  ZeroMemory(&record, sizeof record);
+  record.hEvent = overlapped_event_.Handle();
+  if (!WriteFile(handle_.Handle(), data, static_cast<DWORD>(count), nullptr, &record)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) return ErrorResult(error);
+    return FinishUnlessCancelled(record, overlapped_event_);
+  }
+  DWORD written = 0;
+  GetOverlappedResult(handle_.Handle(), &record, &written, FALSE);
+  return {TSerIoStatus::Ok, 0, static_cast<int>(written), 0};
+}
+
+void TSerWin32Device::CancelWaits() {
+  cancel_event_.Set();
+}
+
+}  // namespace m797::serial

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace m797::serial::testing {
+
+// A second, passive opening of the slave side.  It keeps the terminal from hanging up when the
+// component closes, and shows how many received bytes wait in the slave's input queue.
+class SlaveObserver {
+ public:
+  explicit SlaveObserver(const std::string& path)
+      : fd_(::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
+  ~SlaveObserver() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool ok() const { return fd_ >= 0; }
+
+  int Waiting() const {
+    int count = -1;
+    ioctl(fd_, FIONREAD, &count);
+    return count;
+  }
+
+  // The pseudo-terminal hands bytes over to the slave asynchronously and says nothing when it
+  // has; so this looks again every millisecond, for at most timeout.
+  bool WaitUntilWaiting(int count, std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (Waiting() < count) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace m797::serial::testing

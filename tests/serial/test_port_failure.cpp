@@ -1,0 +1,86 @@
+// A device that fails for good while the port is open.
+#include <time.h>
+
+#include "port_fixture.h"
+
+namespace m797::serial::testing {
+namespace {
+
+std::chrono::nanoseconds ProcessCpuTime() {
+  struct timespec t;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+}
+
+const char* const kLostMessage =
+    "Communication device failed (5), Input/output error. Close the port and open it again.";
+
+TEST_F(PortTest, AHungUpTerminalIsReportedOnceAndNothingSpins) {
+  comm.OpenPort();
+  master.Close();
+  ASSERT_TRUE(PumpUntil([&] { return !reported.empty(); }));
+  EXPECT_EQ(reported, std::vector<std::string>{kLostMessage});
+
+  const auto cpu_before = ProcessCpuTime();
+  dispatcher.RunFor(1s);
+  EXPECT_LT(ProcessCpuTime() - cpu_before, 200ms);
+  EXPECT_EQ(reported.size(), 1u);
+
+  // Sending to the dead device fails instead of queueing bytes nobody will write.
+  const Bytes frame = B({0x81, 0x11, 0xF1, 0x81, 0x04});
+  try {
+    comm.SendBytes(frame.data(), 5);
+    FAIL();
+  } catch (const ESerCommError& e) {
+    EXPECT_STREQ(e.what(), "Write error (5), Input/output error");
+  }
+  EXPECT_TRUE(comm.PortOpen());
+  comm.ClosePort();
+  EXPECT_FALSE(comm.PortOpen());
+}
+
+TEST_F(PortTest, TheWriteThreadReportsADeadDeviceOnceToo) {
+  comm.SetMonitorEvents({});  // no event thread: only the write thread can notice
+  comm.OpenPort();
+  master.Close();
+  const Bytes frame = B({1, 2, 3});
+  EXPECT_EQ(comm.SendBytes(frame.data(), 3), 3);
+  ASSERT_TRUE(PumpUntil([&] { return !reported.empty(); }));
+  EXPECT_EQ(reported, std::vector<std::string>{kLostMessage});
+  EXPECT_THROW(comm.SendBytes(frame.data(), 3), ESerCommError);
+  dispatcher.RunFor(200ms);
+  EXPECT_EQ(reported.size(), 1u);
+}
+
+TEST(PortFailureTest, TheNextOpeningStartsAfresh) {
+  LoopDispatcher dispatcher;
+  std::vector<std::string> reported;
+  auto master = std::make_unique<PtyMaster>();
+  TSerComm comm(dispatcher);
+  ConfigureLikeTester(comm, master->SlavePath());
+  comm.SetExceptionHandler([&](const std::string& m) { reported.push_back(m); });
+  comm.SetPauseFunction([](std::chrono::milliseconds) {});
+  comm.OpenPort();
+  master->Close();
+  ASSERT_TRUE(dispatcher.RunUntil([&] { return !reported.empty(); }, 10s));
+  comm.ClosePort();
+
+  master = std::make_unique<PtyMaster>();
+  comm.SetDeviceName(master->SlavePath());
+  comm.OpenPort();
+  const Bytes frame = B({0x81, 0x11, 0xF1, 0x81, 0x04});
+  EXPECT_EQ(comm.SendBytes(frame.data(), 5), 5);
+  Bytes got;
+  dispatcher.RunUntil(
+      [&] {
+        const Bytes more = master->Read(5 - got.size(), std::chrono::milliseconds(0));
+        got.insert(got.end(), more.begin(), more.end());
+        return got.size() >= 5;
+      },
+      std::chrono::seconds(10));
+  EXPECT_EQ(got, frame);
+  EXPECT_EQ(reported.size(), 1u);
+}
+
+}  // namespace
+}  // namespace m797::serial::testing
