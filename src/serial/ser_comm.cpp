@@ -191,9 +191,9 @@ void TSerCustomComm::ApplyEventMask() {
 
 int TSerCustomComm::SendBytes(const void* data, int count) {
   if (!PortOpen() || data == nullptr || count <= 0) return 0;
-  // A device that failed for good takes nothing: accepting bytes for it would report a
-  // failure as success.
-  if (lost_error_ != 0) RaiseCommError(msg::kWriteError, lost_error_);
+  // A device that failed for good takes nothing.  Its failure has been shown once already; every
+  // retry of the caller raising it again would bury the user in the same message.
+  if (lost_error_ != 0) return 0;
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   if (!direct_write_) {
     if (!write_thread_->QueueData(bytes, count, buffers_->WriteTimeout())) {
@@ -210,10 +210,11 @@ int TSerCustomComm::SendBytes(const void* data, int count) {
 }
 
 int TSerCustomComm::ReadBytes(void* data, int count) {
-  if (!PortOpen() || data == nullptr || count <= 0) return 0;
+  if (!PortOpen() || data == nullptr || count <= 0 || lost_error_ != 0) return 0;
   std::lock_guard guard(read_lock_);
   const TSerIoResult result =
       device_->Read(static_cast<std::uint8_t*>(data), count, buffers_->ReadTimeout());
+  if (result.status == TSerIoStatus::Lost) HandleDeviceLost(result.error);
   if (result.status == TSerIoStatus::Failed || result.status == TSerIoStatus::Lost) {
     RaiseCommError(msg::kReadError, result.error);
   }
@@ -224,7 +225,11 @@ void TSerCustomComm::GetComStatus(std::uint32_t& errors, TSerComStat& status) {
   std::lock_guard guard(read_lock_);
   errors = 0;
   status = {};
-  if (PortOpen()) CheckCommResult(device_->ClearErrors(errors, status), msg::kStatistics);
+  // A lost device has been reported once; its queries fail the same way every time.
+  if (!PortOpen() || lost_error_ != 0) return;
+  const int code = device_->ClearErrors(errors, status);
+  if (code != 0 && IsDeviceLostError(code)) HandleDeviceLost(code);
+  CheckCommResult(code, msg::kStatistics);
 }
 
 int TSerCustomComm::InQueueCount() {

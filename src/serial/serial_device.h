@@ -81,6 +81,10 @@ class TSerDevice {
   virtual void CancelWaits() = 0;
 };
 
+// True for a platform error after which the device never works again through the same opening
+// (unplugged, hung up).
+bool IsDeviceLostError(int error);
+
 // Opens the device that name stands for, exclusively.  On failure returns nothing and sets
 // error to the platform error code; a missing device gives kErrorFileNotFound.
 std::unique_ptr<TSerDevice> OpenSerialDevice(const std::string& name, int& error);

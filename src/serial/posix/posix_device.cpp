@@ -23,13 +23,9 @@ namespace {
 
 constexpr int kInterByteMs = 5;
 
-// Errors after which the device will never work again through this descriptor.
-bool IsLostError(int error) {
-  return error == EIO || error == ENXIO || error == ENODEV || error == EBADF || error == EPIPE;
-}
-
 TSerIoResult ErrorResult(int error) {
-  return {IsLostError(error) ? TSerIoStatus::Lost : TSerIoStatus::Failed, error, 0, 0};
+  return {IsDeviceLostError(static_cast<int>(error)) ? TSerIoStatus::Lost : TSerIoStatus::Failed,
+          error, 0, 0};
 }
 
 // Unix 98 pseudo-terminal slaves have majors 136 to 143.
@@ -307,6 +303,10 @@ void TSerPosixDevice::CancelWaits() {
   const std::uint64_t one = 1;
   // An eventfd write of 1 cannot fail short of an overflowing counter, which stays readable.
   [[maybe_unused]] const ssize_t written = ::write(cancel_fd_, &one, sizeof one);
+}
+
+bool IsDeviceLostError(int error) {
+  return error == EIO || error == ENXIO || error == ENODEV || error == EBADF || error == EPIPE;
 }
 
 }  // namespace m797::serial

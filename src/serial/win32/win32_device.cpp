@@ -4,17 +4,9 @@ namespace m797::serial {
 
 namespace {
 
-// Errors after which the device will never work again through this handle.
-bool IsLostError(DWORD error) {
-  return error == ERROR_ACCESS_DENIED || error == ERROR_BAD_COMMAND ||
-         error == ERROR_INVALID_HANDLE || error == ERROR_GEN_FAILURE ||
-         error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_DEVICE_REMOVED ||
-         error == ERROR_FILE_NOT_FOUND;
-}
-
 TSerIoResult ErrorResult(DWORD error) {
-  return {IsLostError(error) ? TSerIoStatus::Lost : TSerIoStatus::Failed, static_cast<int>(error),
-          0, 0};
+  return {IsDeviceLostError(static_cast<int>(error)) ? TSerIoStatus::Lost : TSerIoStatus::Failed,
+          static_cast<int>(error), 0, 0};
 }
 
 int Result(BOOL ok) {
@@ -194,6 +186,14 @@ TSerIoResult TSerWin32Device::WriteQueued(const std::uint8_t* data, int count) {
 
 void TSerWin32Device::CancelWaits() {
   cancel_event_.Set();
+}
+
+bool IsDeviceLostError(int code) {
+  const auto error = static_cast<DWORD>(code);
+  return error == ERROR_ACCESS_DENIED || error == ERROR_BAD_COMMAND ||
+         error == ERROR_INVALID_HANDLE || error == ERROR_GEN_FAILURE ||
+         error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_DEVICE_REMOVED ||
+         error == ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace m797::serial
