@@ -121,9 +121,11 @@ void Simulator::WriteDue(double now_ms) {
   while (!writes_.empty() && writes_.front().due_ms <= now_ms) {
     const Write w = std::move(writes_.front());
     writes_.pop_front();
+    // Stamped before writing: the tester cannot have the answer any earlier than this.
+    const double written_at = MonotonicMs();
     WriteAll(w.bytes.data(), w.bytes.size());
     if (!w.answer_end) continue;
-    LogFrame(MonotonicMs(), "TX", w.frame);
+    LogFrame(written_at, "TX", w.frame);
     ++answers_;
     if (options_.hangup_after > 0 && !hung_up_once_ && answers_ >= options_.hangup_after) {
       hung_up_once_ = true;

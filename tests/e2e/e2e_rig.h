@@ -1,0 +1,98 @@
+#pragma once
+
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../session/fake_controls.h"
+#include "ecusim_process.h"
+#include "event_loop.h"
+#include "serial/ser_comm.h"
+#include "session/diagnostic_session.h"
+#include "session/steady_clock.h"
+#include "ui/ser_comm_line.h"
+
+namespace m797::e2e {
+
+using namespace std::chrono_literals;
+
+// A private configuration folder for one test: the simulator links its COM name there and the
+// serial component looks it up there.
+class ConfigFolder {
+ public:
+  ConfigFolder() {
+    char templ[] = "/tmp/m797-e2e-XXXXXX";
+    path_ = mkdtemp(templ);
+    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+  }
+  ~ConfigFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// The real session on the real serial component against the simulator on COM1, with a real
+// clock and a small event loop as the main thread.
+struct E2eRig {
+  explicit E2eRig(std::vector<std::string> ecusim_args, int type_index = 0, int page = 0) {
+    ecusim_args.insert(ecusim_args.end(), {"--port", "COM1"});
+    sim = std::make_unique<EcusimProcess>(config.path() + "/ecusim.log", ecusim_args);
+    ui::ConfigureTesterPort(comm);
+    comm.SetExceptionHandler([this](const std::string& m) { loop.ShowError(m); });
+    comm.SetOnRxChar([this](serial::TSerCustomComm*, int count) { session.SerComm1RxChar(count); });
+    loop.AddTimer(timer1, [this] { session.Timer1Timer(); });
+    loop.AddTimer(timer2, [this] { session.Timer2Timer(); });
+    loop.AddTimer(timer3, [this] { session.Timer3Timer(); });
+    session.FormCreate();
+    controls.gauge_history.clear();  // only what the line brings counts
+    timer1.SetEnabled(true);
+    controls.type.index = type_index;
+    controls.active_page = page;
+  }
+
+  // Waits for the simulator's link, then presses the start button.
+  bool Start() {
+    const std::string link = config.path() + "/TARKON/ports/COM1";
+    if (!loop.RunUntil([&] { return std::filesystem::exists(link); }, 10s)) return false;
+    loop.Handle([&] { session.Button1Click(); });
+    return comm.PortOpen();
+  }
+  void Stop() {
+    loop.Handle([&] { session.Button1Click(); });
+  }
+
+  // Requests the simulator has received, as request texts.
+  std::vector<std::string> Requests() const {
+    std::vector<std::string> texts;
+    for (const auto& f : sim->Frames()) {
+      if (f.received) texts.push_back(FrameText(f));
+    }
+    return texts;
+  }
+  bool WaitForRequests(std::size_t count, std::chrono::milliseconds timeout = 30s) {
+    return loop.RunUntil([&] { return Requests().size() >= count; }, timeout);
+  }
+
+  ConfigFolder config;
+  std::unique_ptr<EcusimProcess> sim;
+  EventLoop loop;
+  serial::TSerComm comm{loop.dispatcher()};
+  ui::SerCommLine line{comm};
+  session::SteadyClock clock;
+  LoopTimer timer1{10000ms};
+  LoopTimer timer2{2000ms};
+  LoopTimer timer3{1000ms};
+  session::test::FakeControls controls;
+  session::test::MemorySettings settings;
+  session::DiagnosticSession session{line, clock, {timer1, timer2, timer3}, settings, controls};
+};
+
+}  // namespace m797::e2e

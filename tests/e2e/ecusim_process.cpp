@@ -1,0 +1,94 @@
+#include "ecusim_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace m797::e2e {
+
+EcusimProcess::EcusimProcess(const std::string& log_path, std::vector<std::string> args)
+    : log_path_(log_path) {
+  args.insert(args.begin(), ECUSIM_PATH);
+  args.push_back("--log");
+  args.push_back(log_path);
+  int pipe_fds[2];
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    dup2(pipe_fds[1], STDOUT_FILENO);
+    std::vector<char*> argv;
+    for (auto& a : args)
+      argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(pipe_fds[1]);
+  status_fd_ = pipe_fds[0];
+  fcntl(status_fd_, F_SETFL, O_NONBLOCK);
+}
+
+EcusimProcess::~EcusimProcess() {
+  Stop();
+  if (status_fd_ >= 0) close(status_fd_);
+}
+
+int EcusimProcess::Stop() {
+  if (pid_ <= 0) return 0;
+  kill(pid_, SIGTERM);
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+  return status;
+}
+
+std::vector<std::string> EcusimProcess::StatusLines() {
+  char buf[512];
+  ssize_t n;
+  while ((n = read(status_fd_, buf, sizeof buf)) > 0)
+    status_text_.append(buf, std::size_t(n));
+  std::vector<std::string> lines;
+  std::istringstream in(status_text_);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+std::vector<LoggedFrame> EcusimProcess::Frames() const {
+  std::vector<LoggedFrame> frames;
+  std::ifstream in(log_path_);
+  for (std::string line; std::getline(in, line);) {
+    if (in.eof()) break;  // a line still being written
+    std::istringstream words(line);
+    LoggedFrame f{};
+    std::string direction;
+    if (!(words >> f.ms >> direction)) continue;
+    f.received = direction == "RX";
+    for (std::string hex; words >> hex;) {
+      f.bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16)));
+    }
+    frames.push_back(std::move(f));
+  }
+  return frames;
+}
+
+std::string FrameText(const LoggedFrame& frame) {
+  const std::size_t offset = frame.bytes[0] == 0x80 ? 4 : 3;
+  std::string text;
+  char hex[4];
+  for (std::size_t i = offset; i + 1 < frame.bytes.size(); ++i) {
+    std::snprintf(hex, sizeof hex, "%02X", frame.bytes[i]);
+    if (!text.empty()) text += ' ';
+    text += hex;
+  }
+  return text;
+}
+
+}  // namespace m797::e2e
