@@ -249,6 +249,28 @@ TEST(PollCycle, UnsolicitedStopCommunicationClosesThePort) {
   EXPECT_EQ(rig.Requests().back(), "21 06");
 }
 
+TEST(PollCycle, EverySendAbandonsAHalfAssembledFrame) {
+  AnsweringRig rig(0);
+  bool answering = true;
+  rig.controller = [&](const std::string& r) -> std::optional<Bytes> {
+    if (!answering) return std::nullopt;
+    return rig.ecu(r);
+  };
+  rig.Start();
+  rig.RunUntilRequests(2);
+  answering = false;
+  rig.RunUntilRequests(3);
+  rig.RunFor(100);  // the echo of "21 06" is in; now half an answer
+  rig.line.Arrive({0x8A, 0xF1, 0x11, 0x61});
+  rig.session.SerComm1RxChar(rig.line.waiting());
+  ASSERT_EQ(rig.session.assembler().state(), FrameAssembler::State::Collecting);
+  rig.RunUntilRequests(4);  // the retry goes out; its echo is not back yet
+  EXPECT_EQ(rig.Requests().back(), "21 06");
+  EXPECT_EQ(rig.timer3.ticks, 1);
+  EXPECT_EQ(rig.session.assembler().state(), FrameAssembler::State::Idle);
+  EXPECT_EQ(rig.session.assembler().collected(), 4);  // counters are left alone
+}
+
 TEST(PollCycle, EchoAloneDoesNotStopTheTimers) {
   SessionRig rig;
   rig.Create();
