@@ -20,7 +20,7 @@ constexpr const char* kUsage =
     "  --negative-every N   answer every Nth request with 7F (service, reason 22)\n"
     "  --chunk N            write answers in chunks of N bytes...\n"
     "  --chunk-gap MS       ...with this pause between them (default 5)\n"
-    "  --garbage N          write N noise bytes before each answer\n"
+    "  --garbage N          write N noise bytes right behind the echo of each request\n"
     "  --stop-after N       answer StopCommunication (C2) after N answers\n"
     "  --hangup-after N     drop the device after N answers...\n"
     "  --hangup-ms MS       ...for this long, then link a new one (default 1000)\n"

@@ -97,13 +97,14 @@ void Simulator::ScheduleAnswer(const Bytes& frame, double now_ms) {
   }
   double due = now_ms + options_.answer_delay_ms;
   if (options_.garbage_bytes > 0) {
-    // Noise that starts no frame, on its own and well apart from the answer.
+    // Noise that starts no frame, right behind the echo and well apart from the answer, so
+    // that it reaches the tester as a chunk of its own or at the end of the echo's.
     Bytes noise(static_cast<std::size_t>(options_.garbage_bytes));
     for (auto& b : noise) {
       noise_seed_ = noise_seed_ * 1103515245u + 12345u;
       b = static_cast<std::uint8_t>((noise_seed_ >> 16) & 0x7F);
     }
-    writes_.push_back({due - 15.0, noise, false, {}});
+    writes_.push_front({now_ms, noise, false, {}});
   }
   const Bytes answer = AnswerFrame(data);
   const std::size_t piece = options_.chunk_size > 0 ? options_.chunk_size : answer.size();
