@@ -1,7 +1,6 @@
 #include "gauges/analog_control.h"
 
 #include <QLocale>
-#include <QStringList>
 #include <cmath>
 
 #include "gauges/gx_math.h"
@@ -216,28 +215,50 @@ void TGxAnalogGControl::MinMaxChanged() {
   ValueChanged();
 }
 
+const QString& TGxAnalogGControl::ExtremeLine(ExtremeLineCache& cache, const QString& label,
+                                              float extreme, const QDateTime& when) const {
+  // Formatting numbers and dates is slow next to a value pass, and an extreme changes rarely.
+  const TSignalSettings& s = *signal_settings_;
+  const bool with_date = hint_options_.Contains(THintOption::hoMinMaxDate);
+  const bool with_time = hint_options_.Contains(THintOption::hoMinMaxTime);
+  if (cache.valid && cache.extreme == extreme && cache.when == when &&
+      cache.with_date == with_date && cache.with_time == with_time &&
+      cache.format == s.ValueFormat() && cache.unit == s.ValueUnit())
+    return cache.text;
+  cache.text = label + FormatValue(s.ValueFormat(), extreme) + ' ' + s.ValueUnit();
+  if (with_date) cache.text += ' ' + QLocale().toString(when.date(), QLocale::ShortFormat);
+  if (with_time) cache.text += ' ' + when.time().toString(QStringLiteral("hh:mm:ss"));
+  cache.valid = true;
+  cache.extreme = extreme;
+  cache.when = when;
+  cache.with_date = with_date;
+  cache.with_time = with_time;
+  cache.format = s.ValueFormat();
+  cache.unit = s.ValueUnit();
+  return cache.text;
+}
+
 void TGxAnalogGControl::RebuildHint() {
   const TSignalSettings& s = *signal_settings_;
-  const QString unit = s.ValueUnit();
-  QStringList lines;
-  auto extreme_line = [&](const QString& label, float extreme, const QDateTime& when) {
-    QString line = label + FormatValue(s.ValueFormat(), extreme) + ' ' + unit;
-    if (hint_options_.Contains(THintOption::hoMinMaxDate))
-      line += ' ' + QLocale().toString(when.date(), QLocale::ShortFormat);
-    if (hint_options_.Contains(THintOption::hoMinMaxTime))
-      line += ' ' + when.time().toString(QStringLiteral("hh:mm:ss"));
-    return line;
+  const QString& unit = s.ValueUnit();
+  const QChar separator('\r');
+  QString hint;
+  auto add = [&](const QString& line) {
+    if (!hint.isEmpty()) hint += separator;
+    hint += line;
   };
   if (hint_options_.Contains(THintOption::hoValue))
-    lines << QStringLiteral("Value= ") + value_text_ + ' ' + unit;
+    add(QStringLiteral("Value= ") + value_text_ + ' ' + unit);
   if (hint_options_.Contains(THintOption::hoMin))
-    lines << extreme_line(QStringLiteral("MIN= "), min_max_->Min(), min_max_->MinDateTime());
+    add(ExtremeLine(min_line_, QStringLiteral("MIN= "), min_max_->Min(), min_max_->MinDateTime()));
   if (hint_options_.Contains(THintOption::hoMax))
-    lines << extreme_line(QStringLiteral("MAX= "), min_max_->Max(), min_max_->MaxDateTime());
-  if (hint_options_.Contains(THintOption::hoName1)) lines << s.Name1();
-  if (hint_options_.Contains(THintOption::hoName2)) lines << s.Name2();
-  hint_ = lines.join(QChar('\r'));
-  setToolTip(lines.join(QChar('\n')));
+    add(ExtremeLine(max_line_, QStringLiteral("MAX= "), min_max_->Max(), min_max_->MaxDateTime()));
+  if (hint_options_.Contains(THintOption::hoName1)) add(s.Name1());
+  if (hint_options_.Contains(THintOption::hoName2)) add(s.Name2());
+  if (hint == hint_) return;
+  hint_ = hint;
+  // Qt breaks tooltip lines at line feeds.
+  setToolTip(QString(hint).replace(separator, QChar('\n')));
 }
 
 }  // namespace m797::gauges

@@ -120,7 +120,19 @@ class TGxAnalogGControl : public TGxGraphicControl {
   void EvaluateLimits();
   std::int32_t LinearDigit(double value) const;
   std::int32_t LogDigit(double value) const;
+  struct ExtremeLineCache {
+    bool valid = false;
+    float extreme = 0.0f;
+    QDateTime when;
+    bool with_date = false;
+    bool with_time = false;
+    QString format;
+    QString unit;
+    QString text;
+  };
   void RebuildHint();
+  const QString& ExtremeLine(ExtremeLineCache& cache, const QString& label, float extreme,
+                             const QDateTime& when) const;
 
   std::unique_ptr<TGxFont> font_;
   std::unique_ptr<TSectorSettings> sector_settings_;
@@ -145,6 +157,8 @@ class TGxAnalogGControl : public TGxGraphicControl {
   TColor sector_color_ = clBlack;
   QString value_text_;
   QString hint_;
+  mutable ExtremeLineCache min_line_;
+  mutable ExtremeLineCache max_line_;
   double log_digits_per_decade_ = 0.0;
   double log_offset_ = 0.0;
 

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
+#include <cstring>
 
 #include "gauges/blink_scheduler.h"
 
@@ -56,12 +57,28 @@ void TGxGraphicControl::Repaint() {
 }
 
 void TGxGraphicControl::PutImage(const QImage& image, QPoint pos) {
-  {
+  const QRect target = QRect(pos, image.size()).intersected(surface_.rect());
+  if (target.isEmpty()) return;
+  if (image.format() == surface_.format()) {
+    // Row copies: a value pass puts one small image per moving part, and a painter costs more
+    // than the copy itself.
+    const auto row_bytes = static_cast<std::size_t>(target.width()) * 4;
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+      const uchar* from = image.constScanLine(y - pos.y()) + (target.left() - pos.x()) * 4;
+      std::memcpy(surface_.scanLine(y) + target.left() * 4, from, row_bytes);
+    }
+  } else {
     QPainter painter(&surface_);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(pos, image);
   }
-  update(QRect(pos, image.size()));
+  update(target);
+}
+
+void TGxGraphicControl::CopyImage(const QImage& from, QImage& to) {
+  if (to.size() != from.size() || to.format() != from.format())
+    to = QImage(from.size(), from.format());
+  std::memcpy(to.bits(), from.constBits(), static_cast<std::size_t>(from.sizeInBytes()));
 }
 
 void TGxGraphicControl::paintEvent(QPaintEvent* event) {

@@ -67,6 +67,8 @@ class TGxGraphicControl : public QWidget {
   // Copies an image onto the surface at pos, replacing what is there, and asks for the screen
   // copy of that area.
   void PutImage(const QImage& image, QPoint pos);
+  // Copies `from` into `to` (resized as needed) without a fresh allocation when the sizes match.
+  static void CopyImage(const QImage& from, QImage& to);
   QImage& MutableSurface() { return surface_; }
   void ClearBackgroundStale() { background_stale_ = false; }
 

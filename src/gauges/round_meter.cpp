@@ -278,7 +278,8 @@ void TGxRMeter::DrawPointer() {
   if (drawn_ == state) return;  // the area already shows exactly this
   drawn_ = state;
 
-  QImage image = background_;
+  CopyImage(background_, work_);
+  QImage& image = work_;
   {
     QPainter painter(&image);
     const int b = pointer_area_.Width() / 2;

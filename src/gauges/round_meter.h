@@ -123,6 +123,7 @@ class TGxRMeter : public TGxAnalogGControl {
   bool too_small_ = false;
   TRect pointer_area_;
   QImage background_;
+  QImage work_;  // the background with the moving parts, reused from pass to pass
   TPointerShape pointer_;
   QPolygon min_marker_;
   QPolygon max_marker_;

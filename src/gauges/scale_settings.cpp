@@ -189,7 +189,7 @@ void TScaleSettings::PrepareStraight(float value_to, float value_from) {
   scale_min_height_ = RoundInt(lh * drawn_steps_ * 1.4);
 }
 
-void TScaleSettings::DrawStraight(QPainter& painter, const TRect& rect) {
+void TScaleSettings::DrawStraight(QPainter& painter, const TRect& rect, bool pos_left_top) {
   const int n = drawn_steps_;
   const float minor_pitch = static_cast<float>(rect.Bottom - rect.Top) / (n * sub_steps_);
   const float major_pitch = static_cast<float>(sub_steps_) * minor_pitch;
@@ -199,11 +199,11 @@ void TScaleSettings::DrawStraight(QPainter& painter, const TRect& rect) {
   scale_bottom_ = rect.Bottom;
   scale_top_ = RoundInt(rect.Bottom - n * static_cast<double>(major_pitch));
 
-  const int x = pos_left_top_ ? rect.Right : rect.Left;
-  const int direction = pos_left_top_ ? -1 : 1;
+  const int x = pos_left_top ? rect.Right : rect.Left;
+  const int direction = pos_left_top ? -1 : 1;
   const int label_x =
-      pos_left_top_ ? x - tick_length_ - label_gap_ + 1 : x + tick_length_ + label_gap_;
-  const int label_alignment = pos_left_top_ ? 5 : 3;
+      pos_left_top ? x - tick_length_ - label_gap_ + 1 : x + tick_length_ + label_gap_;
+  const int label_alignment = pos_left_top ? 5 : 3;
   const QPen major_pen = TickPen(color_, major_pen_width_);
   const QPen minor_pen = TickPen(color_, minor_pen_width_);
   const QPen label_pen(ToQColor(font_->Color()));

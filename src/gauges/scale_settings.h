@@ -80,7 +80,11 @@ class TScaleSettings : public TGxPersistent {
   void DrawArc(QPainter& painter, double sweep, double start) const;
 
   void PrepareStraight(float value_to, float value_from);
-  void DrawStraight(QPainter& painter, const TRect& rect);
+  void DrawStraight(QPainter& painter, const TRect& rect) {
+    DrawStraight(painter, rect, pos_left_top_);
+  }
+  // The same on the side given, leaving PosLeftTop as it is (the thermometer draws both sides).
+  void DrawStraight(QPainter& painter, const TRect& rect, bool pos_left_top);
 
  private:
   void BuildLabels(float first, float last);
