@@ -64,6 +64,9 @@ int main(int argc, char** argv) {
   const Instrument instruments[] = {
       {"TGx180Meter/VS_Speed_209x145", [] { return setups::MakeVS_Speed(); }, 80.0f, 120.0f},
       {"TGx120Meter/VS_Ub_209x169", [] { return setups::MakeVS_Ub(); }, 11.0f, 13.0f},
+      {"TGxVMeter/VS_MRV_105x385", [] { return setups::MakeVS_MRV(); }, 40.0f, 80.0f},
+      {"TGxThermometer/VS_TOG_105x201", [] { return setups::MakeVS_TOG(); }, 20.0f, 60.0f},
+      {"TGxValueInd/VI_Nmot", [] { return setups::MakeVI_Nmot(); }, 850.0f, 3250.0f},
   };
   for (const Instrument& instrument : instruments) {
     benchmark::RegisterBenchmark(("ValueWrite/" + instrument.name).c_str(), ValueWrite, instrument)

@@ -28,6 +28,9 @@ void TGxGraphicControl::NotifyChanged() {
 }
 
 void TGxGraphicControl::Invalidate() {
+  // A self-sizing control takes its new size now, so that the next paint (or a grab) already
+  // sees it; the full repaint runs the same calculation again.
+  if (update_lock_ == 0) CalculateSize();
   background_stale_ = true;
   repaint_pending_ = true;
   update();
@@ -73,6 +76,18 @@ void TGxGraphicControl::PutImage(const QImage& image, QPoint pos) {
     painter.drawImage(pos, image);
   }
   update(target);
+}
+
+void TGxGraphicControl::CopyImage(const QImage& from, const QRect& rect, QImage& to) {
+  const QRect part = rect.intersected(from.rect());
+  if (to.size() != part.size() || to.format() != from.format())
+    to = QImage(part.size(), from.format());
+  if (part.isEmpty()) return;
+  const int bytes = from.depth() / 8;
+  const auto row_bytes = static_cast<std::size_t>(part.width() * bytes);
+  for (int y = 0; y < part.height(); ++y)
+    std::memcpy(to.scanLine(y), from.constScanLine(part.top() + y) + part.left() * bytes,
+                row_bytes);
 }
 
 void TGxGraphicControl::CopyImage(const QImage& from, QImage& to) {

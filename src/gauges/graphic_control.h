@@ -69,6 +69,8 @@ class TGxGraphicControl : public QWidget {
   void PutImage(const QImage& image, QPoint pos);
   // Copies `from` into `to` (resized as needed) without a fresh allocation when the sizes match.
   static void CopyImage(const QImage& from, QImage& to);
+  // The same for the part of `from` inside rect (clipped to it).
+  static void CopyImage(const QImage& from, const QRect& rect, QImage& to);
   QImage& MutableSurface() { return surface_; }
   void ClearBackgroundStale() { background_stale_ = false; }
 
