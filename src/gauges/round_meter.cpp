@@ -86,8 +86,7 @@ QPoint TGxRMeter::Pivot() const {
   return QPoint(pointer_area_.Left + b, pointer_area_.Top + b);
 }
 
-void TGxRMeter::EvaluateAlarm() {
-  const bool out_of_scale = PPT() < 0 || PPT() > 1000;  // the raw position during a value pass
+void TGxRMeter::EvaluateAlarm(bool out_of_scale) {
   const bool alarm = (options_.Contains(TRMeterOption::opOverflow) && out_of_scale) ||
                      (options_.Contains(TRMeterOption::opLimit) && (Upper() || Lower()));
   alarm_ = alarm;
@@ -226,6 +225,8 @@ void TGxRMeter::PaintFinished() {
   }
   // Parts of the area outside the control stay transparent in the copy.
   background_ = Surface().copy(area);
+  // Options may have changed since the last value pass.
+  EvaluateAlarm(OverflowHigh() || OverflowLow());
   ValueChanged();
 }
 

@@ -83,8 +83,9 @@ class TGxRMeter : public TGxAnalogGControl {
 
   void SettingsChanged() override;
   void ValueChanged() override;
-  void OverflowChanged() override { EvaluateAlarm(); }
-  void LimitChanged() override { EvaluateAlarm(); }
+  // During a value pass the position still holds the raw value.
+  void OverflowChanged() override { EvaluateAlarm(PPT() < 0 || PPT() > 1000); }
+  void LimitChanged() override { EvaluateAlarm(PPT() < 0 || PPT() > 1000); }
   void LogScaleChanged() override;
 
   void CalculateSize() override;
@@ -103,7 +104,7 @@ class TGxRMeter : public TGxAnalogGControl {
   };
 
   void RequestRepaint();
-  void EvaluateAlarm();
+  void EvaluateAlarm(bool out_of_scale);
   void DrawSectors(QPainter& painter, const TRect& s);
   void DrawPointer();
   TColor MarkerColor(int ppt, TColor own) const;

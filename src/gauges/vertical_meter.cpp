@@ -165,12 +165,13 @@ void TGxVMeter::PaintFinished() {
     markers_.Forget();
     ClearBackgroundStale();
   }
+  // The alarm was not evaluated while there was no room, and options may have changed.
+  EvaluateAlarm(OverflowHigh() || OverflowLow());
   ValueChanged();
 }
 
-void TGxVMeter::EvaluateAlarm() {
+void TGxVMeter::EvaluateAlarm(bool out_of_scale) {
   if (too_small_) return;
-  const bool out_of_scale = PPT() < 0 || PPT() > 1000;  // the raw position during a value pass
   const bool alarm = (options_.Contains(TGxVMeterOption::opOverflow) && out_of_scale) ||
                      (options_.Contains(TGxVMeterOption::opLimit) && (Upper() || Lower()));
   const bool was = alarm_;

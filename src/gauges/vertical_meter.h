@@ -69,8 +69,9 @@ class TGxVMeter : public TGxAnalogGControl {
  protected:
   void SettingsChanged() override;
   void ValueChanged() override;
-  void OverflowChanged() override { EvaluateAlarm(); }
-  void LimitChanged() override { EvaluateAlarm(); }
+  // During a value pass the position still holds the raw value.
+  void OverflowChanged() override { EvaluateAlarm(PPT() < 0 || PPT() > 1000); }
+  void LimitChanged() override { EvaluateAlarm(PPT() < 0 || PPT() > 1000); }
   void LogScaleChanged() override;
   void CalculateSize() override;
   void PaintStatic(QPainter& painter) override;
@@ -84,7 +85,7 @@ class TGxVMeter : public TGxAnalogGControl {
   };
 
   void RequestRepaint();
-  void EvaluateAlarm();
+  void EvaluateAlarm(bool out_of_scale);
   // The pointer and marker triangles in background-copy coordinates.
   Shapes BuildShapes() const;
   int RowOf(int ppt) const;

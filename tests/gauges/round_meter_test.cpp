@@ -177,6 +177,12 @@ TEST(RoundMeter, AlarmFollowsTheOptions) {
   EXPECT_EQ(speed->PPT(), 1000);
   speed->SetValue(100.0f);
   EXPECT_FALSE(speed->Alarm());
+  // Switching the option off while flashing stops the flashing with the repaint.
+  speed->SetValue(300.0f);
+  speed->SetOptions(speed->Options().Without(TRMeterOption::opOverflow));
+  Render(*speed);
+  EXPECT_FALSE(speed->Alarm());
+  EXPECT_FALSE(TGxBlinkScheduler::Instance().Contains(speed.get()));
 }
 
 TEST(RoundMeter, DestroyedMeterInAlarmLeavesTheScheduler) {

@@ -76,6 +76,50 @@ TEST(ValueIndicator, AutoSizeFitsTheBoxAndTheUnit) {
   EXPECT_EQ(image.size(), nmot->size());
 }
 
+TEST(ValueIndicator, AutoSizeCountsCaptionsAndBevels) {
+  TGxValueInd ind;
+  ind.SetOptions({TValueIndOption::opBevelInner, TValueIndOption::opBevelOuter,
+                  TValueIndOption::opName1, TValueIndOption::opName2, TValueIndOption::opUnit});
+  ind.Loaded();
+  Render(ind);
+  const QFontMetrics caption(ind.Font()->ToQFont());
+  const QFontMetrics value(ind.FontValue()->ToQFont());
+  const int expected_height = 2 * ind.BevelOuter()->TotalWidth() + 2 * caption.height() +
+                              2 * ind.BevelInner()->TotalWidth() + value.height() +
+                              2 * ind.BevelValue()->TotalWidth();
+  EXPECT_EQ(ind.height(), expected_height);
+  // The value text sits inside both bevels and above both captions.
+  const QRect text = ind.TextArea();
+  EXPECT_GE(text.left(), ind.BevelOuter()->TotalWidth() + ind.BevelInner()->TotalWidth());
+  EXPECT_LE(text.bottom(), ind.height() - 2 * caption.height());
+  EXPECT_EQ(ind.ValueText(), "50.0");
+}
+
+TEST(StraightInstruments, TooSmallAreasDrawNothingAndSurviveWritesAndTicks) {
+  auto thr = setups::MakeVS_THR();
+  thr->resize(81, 60);  // captions and value box leave no room for the scale
+  Render(*thr);
+  EXPECT_TRUE(thr->TooSmall());
+  thr->SetValue(120.0f);  // no alarm is evaluated without a layout
+  EXPECT_FALSE(thr->Alarm());
+  for (int tick = 0; tick < 8; ++tick)
+    TGxBlinkScheduler::Instance().Tick();
+  thr->resize(81, 193);
+  Render(*thr);
+  EXPECT_FALSE(thr->TooSmall());
+  EXPECT_TRUE(thr->Alarm());  // evaluated again once there is room
+  EXPECT_TRUE(TGxBlinkScheduler::Instance().Contains(thr.get()));
+
+  auto tog = setups::MakeVS_TOG();
+  tog->resize(105, 40);
+  Render(*tog);
+  EXPECT_TRUE(tog->TooSmall());
+  tog->SetValue(50.0f);
+  tog->resize(105, 201);
+  Render(*tog);
+  EXPECT_FALSE(tog->TooSmall());
+}
+
 // The number of filled rows at the middle of the column, counted from its foot.
 int FilledRows(const QImage& image, const QRect& column, TColor fill) {
   const int x = column.center().x();
