@@ -1,0 +1,65 @@
+#include "gauges/gx_font.h"
+
+#include "gauges/gx_math.h"
+
+namespace m797::gauges {
+
+namespace {
+int PointsToPixels(int points) {
+  return RoundInt(points * 96.0 / 72.0);
+}
+}  // namespace
+
+TGxFont::TGxFont(const QString& name, int points, TColor color)
+    : name_(name), pixels_(PointsToPixels(points)), color_(color) {}
+
+void TGxFont::SetHeight(int height) {
+  // Positive heights include the internal leading in Windows; the instruments only store
+  // negative ones, and a positive one is taken as the same pixel size.
+  const int pixels = height < 0 ? -height : height;
+  if (pixels == 0) return;
+  Store(pixels_, pixels);
+}
+
+int TGxFont::Size() const {
+  return RoundInt(pixels_ * 72.0 / 96.0);
+}
+
+void TGxFont::SetSize(int points) {
+  if (points <= 0) return;
+  Store(pixels_, PointsToPixels(points));
+}
+
+void TGxFont::Assign(const TGxFont& other) {
+  if (&other == this) return;
+  name_ = other.name_;
+  pixels_ = other.pixels_;
+  color_ = other.color_;
+  bold_ = other.bold_;
+  italic_ = other.italic_;
+  Changed();
+}
+
+QFont TGxFont::ToQFont() const {
+  InstallFontSubstitutions();
+  QFont font(name_);
+  font.setPixelSize(pixels_);
+  font.setBold(bold_);
+  font.setItalic(italic_);
+  // Whole-pixel metrics keep the layout arithmetic identical to the integer text measures.
+  font.setHintingPreference(QFont::PreferFullHinting);
+  font.setStyleStrategy(QFont::NoSubpixelAntialias);
+  return font;
+}
+
+void InstallFontSubstitutions() {
+  static const bool installed = [] {
+    QFont::insertSubstitutions("Arial", {"Liberation Sans", "DejaVu Sans"});
+    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "DejaVu Sans"});
+    QFont::insertSubstitutions("System", {"DejaVu Sans", "Liberation Sans"});
+    return true;
+  }();
+  (void)installed;
+}
+
+}  // namespace m797::gauges
