@@ -97,16 +97,8 @@ void TGxThermometer::CalculateSize() {
   const TBarSettings& bar = *bar_settings_;
   int h = 2 * bar.Bevel()->TotalWidth() + bar.minHeight() + outer;
   int w = bar.minWidth() + 2 * scale.ScaleWidth() + outer;
-  if (options_.Contains(TThMetOption::opName1)) {
-    const QSize name = MeasureText(*Font(), signal.Name1());
-    h += name.height();
-    w = std::max(w, outer + name.width());
-  }
-  if (options_.Contains(TThMetOption::opName2)) {
-    const QSize name = MeasureText(*Font(), signal.Name2());
-    h += name.height();
-    w = std::max(w, outer + name.width());
-  }
+  AddCaptionSizes(*Font(), signal.Name1(), options_.Contains(TThMetOption::opName1), signal.Name2(),
+                  options_.Contains(TThMetOption::opName2), outer, w, h);
   h += inner;
   w += inner;
   if (options_.Contains(TThMetOption::opValue)) {

@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
+#include <utility>
 
 namespace m797::gauges {
 
@@ -72,6 +74,16 @@ void DrawCaptions(QPainter& painter, TRect& rect, const TGxFont& font, const QSt
     DrawAlignedText(painter, centre_x, s + rect.Bottom, 1, name1);
   }
   painter.restore();
+}
+
+void AddCaptionSizes(const TGxFont& font, const QString& name1, bool show_name1,
+                     const QString& name2, bool show_name2, int outer, int& w, int& h) {
+  for (const auto& [name, shown] : {std::pair(&name1, show_name1), std::pair(&name2, show_name2)}) {
+    if (!shown) continue;
+    const QSize size = MeasureText(font, *name);
+    h += size.height();
+    w = std::max(w, outer + size.width());
+  }
 }
 
 }  // namespace m797::gauges

@@ -61,16 +61,8 @@ void TGxValueInd::CalculateSize() {
       options_.Contains(TValueIndOption::opBevelInner) ? 2 * bevel_inner_->TotalWidth() : 0;
   int h = outer;
   int w = outer;
-  if (options_.Contains(TValueIndOption::opName1)) {
-    const QSize name = MeasureText(*Font(), signal.Name1());
-    h += name.height();
-    w = std::max(w, outer + name.width());
-  }
-  if (options_.Contains(TValueIndOption::opName2)) {
-    const QSize name = MeasureText(*Font(), signal.Name2());
-    h += name.height();
-    w = std::max(w, outer + name.width());
-  }
+  AddCaptionSizes(*Font(), signal.Name1(), options_.Contains(TValueIndOption::opName1),
+                  signal.Name2(), options_.Contains(TValueIndOption::opName2), outer, w, h);
   if (inner > 0) {
     h += inner;
     w = std::max(w, inner + outer);

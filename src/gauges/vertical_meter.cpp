@@ -73,16 +73,8 @@ void TGxVMeter::CalculateSize() {
       options_.Contains(TGxVMeterOption::opBevelInner) ? 2 * bevel_inner_->TotalWidth() : 0;
   int h = scale.ScaleMinHeight() + (has_outer ? outer + scale.TickLength() : 0);
   int w = outer;
-  if (options_.Contains(TGxVMeterOption::opName1)) {
-    const QSize name = MeasureText(*Font(), signal.Name1());
-    h += name.height();
-    w = std::max(w, outer + name.width());
-  }
-  if (options_.Contains(TGxVMeterOption::opName2)) {
-    const QSize name = MeasureText(*Font(), signal.Name2());
-    h += name.height();
-    w = std::max(w, outer + name.width());
-  }
+  AddCaptionSizes(*Font(), signal.Name1(), options_.Contains(TGxVMeterOption::opName1),
+                  signal.Name2(), options_.Contains(TGxVMeterOption::opName2), outer, w, h);
   if (inner > 0) {
     h += inner;
     w = std::max(w, inner + outer);

@@ -7,7 +7,7 @@ namespace m797::session {
 
 namespace {
 
-constexpr std::size_t kMaxDataBytes = 63;
+constexpr std::size_t kMaxInlineLength = 63;  // data bytes a format byte can announce
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -23,15 +23,24 @@ std::vector<std::uint8_t> EncodeRequest(std::string_view text) {
   for (char c : text) {
     if (c != ' ') digits.push_back(c);
   }
-  std::vector<std::uint8_t> frame(3);
+  std::vector<std::uint8_t> data;
   for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
-    frame.push_back(static_cast<std::uint8_t>(HexDigit(digits[i]) * 16 + HexDigit(digits[i + 1])));
+    data.push_back(static_cast<std::uint8_t>(HexDigit(digits[i]) * 16 + HexDigit(digits[i + 1])));
   }
-  const std::size_t n = frame.size() - 3;
-  if (n > kMaxDataBytes) throw std::invalid_argument("Request text too long");
-  frame[0] = static_cast<std::uint8_t>(0x80 + n);
-  frame[1] = kControllerAddress;
-  frame[2] = kTesterAddress;
+  if (data.size() > kMaxInlineLength) throw std::invalid_argument("Request text too long");
+  return EncodeFrame(kControllerAddress, kTesterAddress, data);
+}
+
+std::vector<std::uint8_t> EncodeFrame(std::uint8_t target, std::uint8_t source,
+                                      std::span<const std::uint8_t> data) {
+  if (data.size() > 255) throw std::invalid_argument("Frame data too long");
+  std::vector<std::uint8_t> frame;
+  if (data.size() <= kMaxInlineLength) {
+    frame = {static_cast<std::uint8_t>(0x80 + data.size()), target, source};
+  } else {
+    frame = {0x80, target, source, static_cast<std::uint8_t>(data.size())};
+  }
+  frame.insert(frame.end(), data.begin(), data.end());
   std::uint8_t sum = 0;
   for (std::uint8_t b : frame)
     sum = static_cast<std::uint8_t>(sum + b);

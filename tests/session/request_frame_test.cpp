@@ -35,6 +35,19 @@ TEST(EncodeRequest, BlanksCarryNoMeaningAndALoneDigitIsDropped) {
   EXPECT_EQ(EncodeRequest(""), (Bytes{0x80, 0x11, 0xF1, 0x82}));
 }
 
+TEST(EncodeFrame, ChoosesTheHeaderFormByLength) {
+  const Bytes data63(63, 0x01);
+  const Bytes frame63 = EncodeFrame(kTesterAddress, kControllerAddress, data63);
+  EXPECT_EQ(frame63[0], 0xBF);
+  EXPECT_EQ(frame63.size(), 67u);
+  const Bytes data64(64, 0x01);
+  const Bytes frame64 = EncodeFrame(kTesterAddress, kControllerAddress, data64);
+  EXPECT_EQ((Bytes(frame64.begin(), frame64.begin() + 4)), (Bytes{0x80, 0xF1, 0x11, 64}));
+  EXPECT_EQ(frame64.back(), static_cast<std::uint8_t>(0x80 + 0xF1 + 0x11 + 64 + 64));
+  EXPECT_THROW(EncodeFrame(kTesterAddress, kControllerAddress, Bytes(256, 0)),
+               std::invalid_argument);
+}
+
 TEST(EncodeRequest, RefusesWhatIsNotARequest) {
   EXPECT_THROW(EncodeRequest("2G"), std::invalid_argument);
   EXPECT_THROW(EncodeRequest(std::string(64 * 2, '0')), std::invalid_argument);

@@ -53,18 +53,7 @@ class SimTimer final : public SessionTimer {
 
 // A frame from the controller to the tester carrying `data` (service identifier first).
 inline std::vector<std::uint8_t> AnswerFrame(const std::vector<std::uint8_t>& data) {
-  std::vector<std::uint8_t> frame;
-  if (data.size() <= 63) {
-    frame = {static_cast<std::uint8_t>(0x80 + data.size()), kTesterAddress, kControllerAddress};
-  } else {
-    frame = {0x80, kTesterAddress, kControllerAddress, static_cast<std::uint8_t>(data.size())};
-  }
-  frame.insert(frame.end(), data.begin(), data.end());
-  std::uint8_t sum = 0;
-  for (std::uint8_t b : frame)
-    sum = static_cast<std::uint8_t>(sum + b);
-  frame.push_back(sum);
-  return frame;
+  return EncodeFrame(kTesterAddress, kControllerAddress, data);
 }
 
 // The request text of a request frame, e.g. "21 06".

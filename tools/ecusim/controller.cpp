@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "session/request_frame.h"
+
 namespace m797::ecusim {
 
 namespace {
 
-constexpr std::uint8_t kTester = 0xF1;
-constexpr std::uint8_t kController = 0x11;
 constexpr std::uint8_t kServiceNotSupported = 0x11;
 constexpr std::uint8_t kSubFunctionNotSupported = 0x12;
 
@@ -130,18 +130,7 @@ Bytes Controller::LiveData(std::uint8_t lid, const EngineState& e) const {
 }
 
 Bytes AnswerFrame(const Bytes& data) {
-  Bytes frame;
-  if (data.size() <= 63) {
-    frame = {static_cast<std::uint8_t>(0x80 + data.size()), kTester, kController};
-  } else {
-    frame = {0x80, kTester, kController, static_cast<std::uint8_t>(data.size())};
-  }
-  frame.insert(frame.end(), data.begin(), data.end());
-  std::uint8_t sum = 0;
-  for (std::uint8_t b : frame)
-    sum = static_cast<std::uint8_t>(sum + b);
-  frame.push_back(sum);
-  return frame;
+  return session::EncodeFrame(session::kTesterAddress, session::kControllerAddress, data);
 }
 
 Bytes NegativeAnswer(std::uint8_t service, std::uint8_t reason) {
