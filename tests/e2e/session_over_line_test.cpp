@@ -1,6 +1,7 @@
 // The tester's session on the real serial component, talking to the simulator over a
 // pseudo-terminal.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <ctime>
@@ -184,6 +185,28 @@ TEST(SessionOverLine, HangUpIsReportedOnceWithoutSpinningAndANewStartWorks) {
   EXPECT_EQ((Texts{requests[before], requests[before + 1], requests[before + 2]}),
             (Texts{"81", "10 86", "21 06"}));
   rig.Stop();
+}
+
+}  // namespace
+}  // namespace m797::e2e
+
+namespace m797::e2e {
+namespace {
+
+TEST(Ecusim, LeavesNoLinkBehindWhenStopped) {
+  ConfigFolder config;
+  EventLoop loop;
+  const std::string link = config.path() + "/TARKON/ports/COM4";
+  EcusimProcess sim(config.path() + "/ecusim.log", {"--port", "COM4", "--type", "3"});
+  ASSERT_TRUE(loop.RunUntil([&] { return std::filesystem::exists(link); }, 10s));
+  const auto lines = sim.StatusLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[0].find("COM4 linked at " + link + " -> /dev/pts/"), std::string::npos)
+      << lines[0];
+  const int status = sim.Stop();
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
 }
 
 }  // namespace
