@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace m797::serial {
 
@@ -45,7 +46,7 @@ bool MainThreadDispatcher::Invoke(std::function<void()> call, std::stop_token st
     {
       std::lock_guard lock(state->mutex);
       state->finished = true;
-      state->error = error;
+      state->error = std::move(error);
     }
     state->finished_signal.notify_all();
   });
@@ -55,7 +56,11 @@ bool MainThreadDispatcher::Invoke(std::function<void()> call, std::stop_token st
     state->abandoned = true;
     return false;
   }
-  if (state->error) std::rethrow_exception(state->error);
+  // The exception leaves the shared state here, so that it is released on this thread whichever
+  // side lets go of the state last.
+  std::exception_ptr error = std::move(state->error);
+  lock.unlock();
+  if (error) std::rethrow_exception(error);
   return true;
 }
 
