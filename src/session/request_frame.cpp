@@ -48,4 +48,10 @@ std::vector<std::uint8_t> EncodeFrame(std::uint8_t target, std::uint8_t source,
   return frame;
 }
 
+std::span<const std::uint8_t> FrameData(std::span<const std::uint8_t> frame) {
+  const std::size_t header = !frame.empty() && frame[0] == 0x80 ? 4 : 3;
+  if (frame.size() <= header + 1) return {};
+  return frame.subspan(header, frame.size() - header - 1);
+}
+
 }  // namespace m797::session

@@ -16,6 +16,10 @@ inline constexpr std::uint8_t kTesterAddress = 0xF1;
 std::vector<std::uint8_t> EncodeFrame(std::uint8_t target, std::uint8_t source,
                                       std::span<const std::uint8_t> data);
 
+// The data of a complete frame of either header form: after the header, before the checksum.
+// Empty for a frame too short to carry any.
+std::span<const std::uint8_t> FrameData(std::span<const std::uint8_t> frame);
+
 // Turns a request text such as "21 03" into a KWP2000 frame with the length in the format byte:
 // 0x80 + n, controller address, tester address, the n data bytes, checksum (sum modulo 256).
 // Blanks are ignored; a lone trailing hex digit is dropped.  Throws std::invalid_argument on a

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "session/request_frame.h"
+
 namespace m797::e2e {
 
 EcusimProcess::EcusimProcess(const std::string& log_path, std::vector<std::string> args)
@@ -80,11 +82,10 @@ std::vector<LoggedFrame> EcusimProcess::Frames() const {
 }
 
 std::string FrameText(const LoggedFrame& frame) {
-  const std::size_t offset = frame.bytes[0] == 0x80 ? 4 : 3;
   std::string text;
   char hex[4];
-  for (std::size_t i = offset; i + 1 < frame.bytes.size(); ++i) {
-    std::snprintf(hex, sizeof hex, "%02X", frame.bytes[i]);
+  for (std::uint8_t b : session::FrameData(frame.bytes)) {
+    std::snprintf(hex, sizeof hex, "%02X", b);
     if (!text.empty()) text += ' ';
     text += hex;
   }

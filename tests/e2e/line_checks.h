@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "../session/fake_controls.h"
 #include "ecusim_process.h"
 #include "session/live_data.h"
+#include "session/request_frame.h"
 
 namespace m797::e2e {
 
@@ -27,9 +29,8 @@ inline std::vector<std::pair<session::Gauge, float>> ExpectedGaugeWrites(
   for (const LoggedFrame& f : frames) {
     if (f.received) continue;
     session::ResponseData d;
-    const std::size_t offset = f.bytes[0] == 0x80 ? 4 : 3;
-    for (std::size_t i = offset; i + 1 < f.bytes.size(); ++i)
-      d.bytes[i - offset] = f.bytes[i];
+    const auto data = session::FrameData(f.bytes);
+    std::copy(data.begin(), data.end(), d.bytes.begin());
     if (d[0] == 0x61) session::ShowLiveData(d[1], d, type_index, expected);
   }
   return expected.gauge_history;

@@ -48,6 +48,17 @@ TEST(EncodeFrame, ChoosesTheHeaderFormByLength) {
                std::invalid_argument);
 }
 
+TEST(FrameData, SkipsTheHeaderOfEitherFormAndTheChecksum) {
+  const Bytes inline_form = EncodeRequest("21 03");
+  const auto a = FrameData(inline_form);
+  EXPECT_EQ(Bytes(a.begin(), a.end()), (Bytes{0x21, 0x03}));
+  const Bytes long_form = EncodeFrame(kTesterAddress, kControllerAddress, Bytes(70, 0x5A));
+  const auto b = FrameData(long_form);
+  EXPECT_EQ(Bytes(b.begin(), b.end()), Bytes(70, 0x5A));
+  EXPECT_TRUE(FrameData(Bytes{0x80, 0xF1, 0x11}).empty());
+  EXPECT_TRUE(FrameData(Bytes{}).empty());
+}
+
 TEST(EncodeRequest, RefusesWhatIsNotARequest) {
   EXPECT_THROW(EncodeRequest("2G"), std::invalid_argument);
   EXPECT_THROW(EncodeRequest(std::string(64 * 2, '0')), std::invalid_argument);

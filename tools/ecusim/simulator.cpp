@@ -9,19 +9,14 @@
 #include <ctime>
 #include <thread>
 
+#include "session/request_frame.h"
+
 namespace m797::ecusim {
 
 namespace {
 
-constexpr std::uint8_t kControllerAddress = 0x11;
 constexpr std::uint8_t kRequestOutOfRange = 0x22;
 constexpr int kMaxPollMs = 50;  // bounds how late a stop signal is noticed
-
-// The data of a request frame: after the header, before the checksum.
-Bytes RequestData(const Bytes& frame) {
-  const std::size_t offset = frame[0] == 0x80 ? 4 : 3;
-  return Bytes(frame.begin() + static_cast<std::ptrdiff_t>(offset), frame.end() - 1);
-}
 
 }  // namespace
 
@@ -79,14 +74,15 @@ void Simulator::WriteAll(const std::uint8_t* bytes, std::size_t count) {
 
 void Simulator::OnRequest(const Bytes& frame, double now_ms) {
   LogFrame(now_ms, "RX", frame);
-  if (frame[1] != kControllerAddress || options_.silent) return;
+  if (frame[1] != session::kControllerAddress || options_.silent) return;
   if (options_.silent_after > 0 && answers_ >= options_.silent_after) return;
   ScheduleAnswer(frame, now_ms);
 }
 
 void Simulator::ScheduleAnswer(const Bytes& frame, double now_ms) {
   ++requests_;
-  const Bytes request = RequestData(frame);
+  const auto data_span = session::FrameData(frame);
+  const Bytes request(data_span.begin(), data_span.end());
   Bytes data;
   if (options_.stop_after > 0 && answers_ >= options_.stop_after) {
     data = {0xC2};
