@@ -8,12 +8,17 @@ M797_PACKAGES=(
   g++-mingw-w64-x86-64-posix
 )
 
-# Installs whatever of M797_PACKAGES is missing.  Runs apt-get only when something is missing, so
-# a second run on a prepared machine costs nothing.
+# What scripts/make-pictures draws the pictures with.
+M797_PICTURE_PACKAGES=(imagemagick fonts-dejavu-core)
+
+# Installs whatever of the packages named (M797_PACKAGES when none are named) is missing.  Runs
+# apt-get only when something is missing, so a second run on a prepared machine costs nothing.
 m797_install_packages() {
   local missing=()
   local p
-  for p in "${M797_PACKAGES[@]}"; do
+  local wanted=("$@")
+  if [ ${#wanted[@]} -eq 0 ]; then wanted=("${M797_PACKAGES[@]}"); fi
+  for p in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$p")
     fi
