@@ -79,6 +79,7 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, QRect geometry, bool
   memo->setReadOnly(true);
   memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   memo->setFocusPolicy(Qt::StrongFocus);
+  memo->setTabChangesFocus(true);
   memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   memo->setVerticalScrollBarPolicy(scroll_bar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   return memo;
@@ -117,7 +118,7 @@ TForm1::TForm1(Creation creation)
   CreateToolBar();
   CreatePages();
   CreatePictures();
-  session_ = std::make_unique<Form1Session>(*this, static_cast<session::SessionControls&>(*this));
+  session_ = std::make_unique<Form1Session>(*this, *this);
   ConnectControls();
   if (creation == Creation::kRunFormCreate) FormCreate();
 }

@@ -27,6 +27,10 @@ namespace m797::serial {
 class TSerComm;
 }
 
+namespace m797::session {
+class DiagnosticSession;
+}
+
 namespace m797::ui {
 
 class PictureBox;
@@ -38,7 +42,7 @@ struct Form1Session;
 // product photo and the banner.  It owns the serial component, the three timers, the settings
 // and the diagnostic session, and routes every event of its controls to the session's handlers;
 // an exception escaping a handler is shown and the program goes on.
-class TForm1 : public QWidget, private session::SessionControls {
+class TForm1 : public QWidget, public session::SessionControls {
   Q_OBJECT
 
  public:
@@ -70,7 +74,20 @@ class TForm1 : public QWidget, private session::SessionControls {
   void N1Click();
   void GxColBitBtn2Click();
 
+  // What the session reads and writes.
+  std::string ToolButton1Caption() const override;
+  void SetToolButton1Caption(const std::string& caption) override;
+  int ItemIndex(session::Selector selector) const override;
+  void SetItemIndex(session::Selector selector, int index) override;
+  void SetSelectorEnabled(session::Selector selector, bool enabled) override;
+  void SetLabel10Caption(const std::string& caption) override;
+  int ActivePageIndex() const override;
+  void ClearMemo(session::Memo memo) override;
+  void AppendMemoLine(session::Memo memo, const std::string& line) override;
+  void SetGaugeValue(session::Gauge gauge, float value) override;
+
   serial::TSerComm& SerComm1();
+  const session::DiagnosticSession& Session() const;
   // The gauge the session writes for a quantity.
   gauges::TGxAnalogGControl& GaugeOf(session::Gauge gauge) const;
 
@@ -125,6 +142,7 @@ class TForm1 : public QWidget, private session::SessionControls {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void CreateToolBar();
@@ -136,19 +154,6 @@ class TForm1 : public QWidget, private session::SessionControls {
   void CreatePictures();
   void ConnectControls();
   void FitLabel10();
-
-  // What the session reads and writes.
-  std::string ToolButton1Caption() const override;
-  void SetToolButton1Caption(const std::string& caption) override;
-  int ItemIndex(session::Selector selector) const override;
-  void SetItemIndex(session::Selector selector, int index) override;
-  void SetSelectorEnabled(session::Selector selector, bool enabled) override;
-  void SetLabel10Caption(const std::string& caption) override;
-  int ActivePageIndex() const override;
-  void ClearMemo(session::Memo memo) override;
-  void AppendMemoLine(session::Memo memo, const std::string& line) override;
-  void SetGaugeValue(session::Gauge gauge, float value) override;
-
   QComboBox* SelectorOf(session::Selector selector) const;
   QPlainTextEdit* MemoOf(session::Memo memo) const;
 

@@ -55,6 +55,10 @@ serial::TSerComm& TForm1::SerComm1() {
   return session_->SerComm1;
 }
 
+const session::DiagnosticSession& TForm1::Session() const {
+  return session_->session;
+}
+
 void TForm1::FormCreate() {
   RunHandler([this] { session_->session.FormCreate(); });
 }
@@ -112,6 +116,14 @@ void TForm1::closeEvent(QCloseEvent* event) {
     FormClose();
   }
   QWidget::closeEvent(event);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  // The window has a fixed size: a request to maximize it (from a window manager that offers it
+  // anyway, or from code) is turned back.
+  if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
+    setWindowState(windowState() & ~Qt::WindowMaximized);
+  QWidget::changeEvent(event);
 }
 
 void TForm1::showEvent(QShowEvent* event) {

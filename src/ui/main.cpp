@@ -10,7 +10,6 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("m797-tester"));
-  QApplication::setApplicationDisplayName(QString::fromUtf8(m797::ui::texts::kApplicationTitle));
   m797::gauges::TGxBlinkScheduler::Instance().SetAutoTick(true);
 
   m797::ui::TForm1 form1;

@@ -1,0 +1,275 @@
+// The main window and the about window as they are created, on the off-screen platform.
+#include "ui/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <stdexcept>
+
+#include "gauges/round_meter.h"
+#include "gauges/thermometer.h"
+#include "gauges/value_indicator.h"
+#include "gauges/vertical_meter.h"
+#include "session/diagnostic_session.h"
+#include "shown_errors.h"
+#include "ui/exception_box.h"
+#include "ui/form2.h"
+#include "ui/picture_box.h"
+#include "url_recorder.h"
+
+namespace m797::ui {
+namespace {
+
+using session::Gauge;
+
+QString U(const char* text) {
+  return QString::fromUtf8(text);
+}
+
+QStringList Lines(const QPlainTextEdit* memo) {
+  return memo->toPlainText().split('\n');
+}
+
+TEST(Form1, StartsAsStoredUntilFormCreate) {
+  TForm1 form(TForm1::Creation::kStoredFormOnly);
+  EXPECT_EQ(form.Label10->text(), U("Нет связи с ЭБУ"));
+  EXPECT_EQ(form.ComboBox2->currentText(), "Type 1");
+  EXPECT_EQ(form.ComboBox1->currentIndex(), -1);
+  EXPECT_EQ(form.ComboBox1->count(), 8);
+  EXPECT_EQ(form.ComboBox1->itemText(7), "COM8");
+  EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
+  EXPECT_TRUE(form.Memo2->toPlainText().isEmpty());
+  EXPECT_EQ(form.PageControl1->currentIndex(), 0);
+  const std::pair<Gauge, float> start[] = {
+      {Gauge::VS_Speed, 0.0f}, {Gauge::VI_Speed, 0.0f}, {Gauge::VS_Nmot, 0.0f},
+      {Gauge::VI_Nmot, 0.0f},  {Gauge::VS_TOG, -20.0f}, {Gauge::VS_TANS, 5.96046447754e-07f},
+      {Gauge::VS_Ub, 12.0f},   {Gauge::VI_Ub, 12.0f},   {Gauge::VS_THR, 0.0f},
+      {Gauge::VS_MRV, 0.0f},   {Gauge::VS_DV, 0.0f}};
+  for (const auto& [gauge, value] : start)
+    EXPECT_EQ(form.GaugeOf(gauge).Value(), value) << static_cast<int>(gauge);
+  EXPECT_EQ(form.VS_TOG->Digit(), 100);
+  EXPECT_EQ(form.VS_Ub->Digit(), 500);
+
+  form.FormCreate();
+  EXPECT_EQ(form.VS_TOG->Value(), 0.0f);
+  EXPECT_EQ(form.ComboBox1->currentIndex(), 0);  // nothing stored yet: the first port
+  EXPECT_EQ(form.VS_Ub->Value(), 12.0f);
+}
+
+TEST(Form1, FixedSizeWithoutMaximize) {
+  TForm1 form;
+  EXPECT_EQ(form.size(), QSize(861, 555));
+  EXPECT_EQ(form.minimumSize(), QSize(861, 555));
+  EXPECT_EQ(form.maximumSize(), QSize(861, 555));
+  const Qt::WindowFlags flags = form.windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  form.show();
+  form.showMaximized();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form.size(), QSize(861, 555));
+}
+
+TEST(Form1, ControlsSitWhereTheFormStoresThem) {
+  TForm1 form;
+  EXPECT_EQ(form.ToolBar1->geometry(), QRect(0, 0, 861, 25));
+  EXPECT_EQ(form.ToolButton1->geometry(), QRect(0, 2, 177, 22));
+  EXPECT_EQ(form.Label13->geometry(), QRect(193, 2, 96, 22));
+  EXPECT_EQ(form.ComboBox1->geometry(), QRect(289, 2, 105, 22));
+  EXPECT_EQ(form.Label14->geometry(), QRect(409, 2, 127, 22));
+  EXPECT_EQ(form.ComboBox2->geometry(), QRect(536, 2, 97, 22));
+  EXPECT_EQ(form.Label11->geometry(), QRect(633, 2, 131, 22));
+  EXPECT_EQ(form.Label10->geometry().topLeft(), QPoint(764, 2));
+  EXPECT_EQ(form.PageControl1->geometry(), QRect(0, 25, 689, 417));
+  EXPECT_EQ(form.Label3->geometry(), QRect(704, 32, 157, 40));
+  EXPECT_EQ(form.Image2->geometry(), QRect(688, 80, 169, 121));
+  EXPECT_EQ(form.Image1->geometry(), QRect(0, 442, 861, 113));
+  EXPECT_EQ(form.VS_MRV->geometry(), QRect(560, 0, 105, 385));
+  EXPECT_EQ(form.Memo2->geometry(), QRect(0, 182, 681, 147));
+  EXPECT_EQ(form.Button2->geometry(), QRect(8, 344, 129, 25));
+  // The eleven gauges fit the page they are on.
+  form.show();
+  for (int g = 0; g < session::kGaugeCount; ++g) {
+    const QRect place = form.GaugeOf(static_cast<Gauge>(g)).geometry();
+    EXPECT_TRUE(form.TabSheet1->rect().contains(place)) << g;
+  }
+}
+
+TEST(Form1, VisibleTextsAreExact) {
+  TForm1 form;
+  EXPECT_EQ(form.windowTitle(),
+            U("Диагностический тестер для контроллеров ЭСУД автомобилей HYUNDAI"));
+  EXPECT_EQ(form.ToolButton1->text(), U("Начать тестирование"));
+  EXPECT_EQ(form.Label13->text(), U("Номер COM-порта:"));
+  EXPECT_EQ(form.Label14->text(), U("Выбор типа контроллера"));
+  EXPECT_EQ(form.Label11->text(), U("Связь с контроллером:    "));
+  const QStringList tabs = {U("Параметры"), U("Ошибки"), U("О БК Тарком-А"), U("О программе")};
+  ASSERT_EQ(form.PageControl1->count(), 4);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(form.PageControl1->tabText(i), tabs[i]);
+  EXPECT_EQ(form.Label1->text(),
+            U("Текущее неисправности электронной системы управления двигателем"));
+  EXPECT_EQ(form.Label2->text(),
+            U("Накопленные неисправности электронной системы управления двигателем"));
+  EXPECT_EQ(form.Button2->text(), U("Сброс ошибок"));
+  const QStringList memo3 = Lines(form.Memo3);
+  ASSERT_EQ(memo3.size(), 8);
+  EXPECT_EQ(memo3[0],
+            U("Программа для тестирования контроллеров ЭСУД автомобилей Hyundai Accent,Getz."));
+  EXPECT_EQ(memo3[1], U("Программа работает с обычным К-лайн адаптером"));
+  EXPECT_TRUE(memo3[2].isEmpty());
+  EXPECT_EQ(memo3[3], U("Версия 1.1 beta"));
+  EXPECT_EQ(memo3[4], U("( Рекомендуемое разрешение экрана 800х600 точек)"));
+  EXPECT_TRUE(memo3[5].isEmpty());
+  EXPECT_EQ(memo3[6], U("Изготовитель: Tarkon"));
+  EXPECT_EQ(memo3[7], U("По вопросам и предложениям обращайтесь по адресу: dev@tarkon.example"));
+  EXPECT_EQ(form.SpeedButton5->text(), U("Написать письмо разработчику ПО: dev@tarkon.example "));
+  EXPECT_EQ(form.Label3->text(), U("Внешний вид БК\nТарком-А"));
+  EXPECT_EQ(form.N1->text(), U("Подробнее о \"Tarkon\""));
+  // The product description: introduction, empty line, heading, eight numbered paragraphs.
+  const QStringList memo4 = Lines(form.Memo4);
+  ASSERT_EQ(memo4.size(), 11);
+  EXPECT_TRUE(memo4[1].isEmpty());
+  EXPECT_TRUE(memo4[10].startsWith("8. "));
+}
+
+TEST(Form1, EveryTextFitsItsControl) {
+  TForm1 form;
+  form.show();
+  for (QLabel* label :
+       {form.Label13, form.Label14, form.Label11, form.Label10, form.Label1, form.Label2}) {
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+        << label->objectName().toStdString();
+    EXPECT_LE(label->geometry().right(), form.width() - 1) << label->objectName().toStdString();
+  }
+  for (QPushButton* button : {form.ToolButton1, form.Button2, form.SpeedButton4, form.SpeedButton5})
+    EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width())
+        << button->objectName().toStdString();
+  for (int i = 0; i < form.PageControl1->count(); ++i) {
+    const QTabBar* bar = form.PageControl1->tabBar();
+    EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->tabText(i)), bar->tabRect(i).width());
+  }
+  // The link status with the link up is wider than its stored place; it moves left into the
+  // blank end of the caption before it rather than being cut off at the window's edge.
+  session::SessionControls& controls = form;
+  controls.SetLabel10Caption("Связь с ЭБУ установлена");
+  EXPECT_LE(form.Label10->fontMetrics().horizontalAdvance(form.Label10->text()),
+            form.Label10->width());
+  EXPECT_LE(form.Label10->geometry().right(), form.width() - 1);
+  const int caption_end = form.Label11->x() + form.Label11->fontMetrics().horizontalAdvance(
+                                                  form.Label11->text().trimmed());
+  EXPECT_GT(form.Label10->x(), caption_end);
+  controls.SetLabel10Caption("Нет связи с ЭБУ");
+  EXPECT_EQ(form.Label10->geometry().topLeft(), QPoint(764, 2));
+}
+
+TEST(Form1, PopupMenuShowsTheDescriptionWithoutChangingThePollState) {
+  test::UrlRecorder links;
+  TForm1 form;
+  const auto state = form.Session().poll_state();
+  form.N1->trigger();
+  EXPECT_EQ(form.PageControl1->currentIndex(), 2);
+  EXPECT_EQ(form.Session().poll_state(), state);
+
+  // A page the user picks steers the cycle: page 1 reads trouble codes.
+  QTabBar* bar = form.PageControl1->tabBar();
+  form.show();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+  EXPECT_EQ(form.PageControl1->currentIndex(), 1);
+  EXPECT_EQ(form.Session().poll_state(), 2);
+
+  form.SiteItem1->trigger();
+  QTest::mouseClick(form.Image1, Qt::LeftButton, {}, form.Image1->rect().center());
+  form.SpeedButton4->click();
+  form.SpeedButton5->click();
+  ASSERT_EQ(links.opened.size(), 4);
+  EXPECT_EQ(links.opened[0], QUrl("http://www.tarkon.example/produkt/"));
+  EXPECT_EQ(links.opened[1], links.opened[0]);
+  EXPECT_EQ(links.opened[2], QUrl("http://www.tarkon.example/zakaz/"));
+  EXPECT_EQ(links.opened[3], QUrl("mailto:dev@tarkon.example"));
+  EXPECT_EQ(form.Image1->contextMenuPolicy(), Qt::CustomContextMenu);
+}
+
+TEST(Form1, ErrorsPageFocusOrder) {
+  TForm1 form;
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  form.PageControl1->setCurrentIndex(1);
+  form.Memo1->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), form.Button2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), form.Memo2);
+  EXPECT_TRUE(form.Memo1->isReadOnly());
+  EXPECT_EQ(form.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  EXPECT_EQ(form.Memo4->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+}
+
+TEST(Form1, GaugesReadOutThroughAccessibility) {
+  TForm1 form;
+  form.show();
+  form.VS_Speed->SetValue(88.0f);
+  form.VI_Speed->SetValue(88.0f);
+  form.VS_Nmot->SetValue(35.0f);
+  QAccessibleInterface* speed = QAccessible::queryAccessibleInterface(form.VS_Speed);
+  ASSERT_NE(speed, nullptr);
+  EXPECT_EQ(speed->text(QAccessible::Name), U("Скорость, км/ч"));
+  EXPECT_EQ(speed->text(QAccessible::Value), U("88.0"));
+  EXPECT_EQ(speed->text(QAccessible::Description), U("Скорость, км/ч 88.0"));
+  ASSERT_NE(speed->valueInterface(), nullptr);
+  EXPECT_DOUBLE_EQ(speed->valueInterface()->currentValue().toDouble(), 88.0);
+  EXPECT_DOUBLE_EQ(speed->valueInterface()->maximumValue().toDouble(), 250.0);
+
+  QAccessibleInterface* figures = QAccessible::queryAccessibleInterface(form.VI_Speed);
+  EXPECT_EQ(figures->text(QAccessible::Name), U("Скорость"));
+  EXPECT_EQ(figures->text(QAccessible::Value), U("88 км/ч"));
+  // The engine-speed dial stores "%" as its unit but does not draw it.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form.VS_Nmot)->text(QAccessible::Value),
+            U("35.0"));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form.VS_TOG)->text(QAccessible::Value),
+            U("0.0 °C"));
+}
+
+TEST(Form1, AnExceptionInAHandlerIsShownAndTheProgramGoesOn) {
+  test::ShownErrors().clear();
+  RunHandler([] { throw std::runtime_error("Write error (5), Input/output error"); });
+  RunHandler([] {});
+  ASSERT_EQ(test::ShownErrors().size(), 1);
+  EXPECT_EQ(test::ShownErrors()[0], "Write error (5), Input/output error");
+}
+
+TEST(Form2, HiddenUntilShownAndHidesOnOk) {
+  TForm1 form1;
+  TForm2 form2;
+  form1.SetForm2(&form2);
+  EXPECT_FALSE(form2.isVisible());
+  form1.GxColBitBtn2Click();
+  EXPECT_TRUE(form2.isVisible());
+  EXPECT_FALSE(form2.isModal());
+  EXPECT_EQ(form2.windowTitle(), U("О \"Tarkon\""));
+  EXPECT_EQ(form2.BitBtn1->geometry(), QRect(304, 552, 185, 25));
+  EXPECT_EQ(form2.Image2->geometry(), QRect(-8, 373, 785, 169));
+  form2.BitBtn1->click();
+  EXPECT_FALSE(form2.isVisible());
+  // One photo in both windows, each time centred and scaled down with its proportions kept.
+  EXPECT_EQ(form2.Image2->Picture(), form1.Image2->Picture());
+  EXPECT_EQ(form1.Image2->PictureRect(), QRect(0, 6, 169, 108));
+  EXPECT_EQ(form2.Image2->PictureRect(), QRect(261, 0, 263, 169));
+  const QStringList lines = form2.Memo1->toPlainText().split('\n');
+  EXPECT_EQ(lines.filter(QRegularExpression("^[1-6]\\.\\t")).size(), 6);
+}
+
+}  // namespace
+}  // namespace m797::ui

@@ -1,0 +1,158 @@
+// The real main window, driven through its controls, against the simulator on COM1.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <filesystem>
+#include <map>
+
+#include "e2e_rig.h"
+#include "gauges/analog_control.h"
+#include "gauges/thermometer.h"
+#include "gauges/value_format.h"
+#include "gauges/value_indicator.h"
+#include "line_checks.h"
+#include "serial/ser_comm.h"
+#include "shown_errors.h"
+#include "ui/form1.h"
+
+namespace m797::ui {
+namespace {
+
+using session::Gauge;
+
+QString U(const char* text) {
+  return QString::fromUtf8(text);
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeout_ms = 10000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < timeout_ms)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
+
+void Click(QWidget* widget) {
+  QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+void ClickTab(TForm1& form, int index) {
+  QTabBar* bar = form.PageControl1->tabBar();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
+// The main window with the simulator linked as COM1 in a private configuration folder.
+struct WindowRig {
+  explicit WindowRig(std::vector<std::string> ecusim_args) {
+    test::ShownErrors().clear();
+    ecusim_args.insert(ecusim_args.end(), {"--port", "COM1"});
+    sim = std::make_unique<e2e::EcusimProcess>(config.path() + "/ecusim.log", ecusim_args);
+    form.show();
+    form.ComboBox1->setCurrentIndex(0);
+    form.ComboBox2->setCurrentIndex(0);
+  }
+  bool LinkReady() {
+    const std::string link = config.path() + "/TARKON/ports/COM1";
+    return PumpUntil([&] { return std::filesystem::exists(link); });
+  }
+  std::size_t Requests() const {
+    std::size_t n = 0;
+    for (const auto& f : sim->Frames())
+      n += f.received;
+    return n;
+  }
+
+  e2e::ConfigFolder config;
+  std::unique_ptr<e2e::EcusimProcess> sim;
+  TForm1 form;
+};
+
+TEST(WindowWithSimulator, LiveDataTroubleCodesClearAndStop) {
+  WindowRig rig({"--type", "1", "--dtc", "0102:60", "--dtc", "0171:20"});
+  ASSERT_TRUE(rig.LinkReady());
+  TForm1& form = rig.form;
+
+  Click(form.ToolButton1);
+  EXPECT_EQ(form.ToolButton1->text(), U("Остановить тестирование"));
+  EXPECT_FALSE(form.ComboBox1->isEnabled());
+  ASSERT_TRUE(PumpUntil([&] { return form.Label10->text() == U("Связь с ЭБУ установлена"); }));
+  ASSERT_TRUE(PumpUntil([&] { return rig.Requests() >= 9; }));
+
+  // The fault lists, read once the user picks their page.
+  ClickTab(form, 1);
+  const QString current =
+      U("0102 - Датчик массового расхода воздуха, низкий уровень выходного сигнала");
+  ASSERT_TRUE(PumpUntil([&] { return form.Memo1->toPlainText() == current; }));
+  EXPECT_TRUE(form.Memo2->toPlainText().startsWith("0171 - "));
+  EXPECT_EQ(form.Memo2->toPlainText().count('\n'), 0);
+
+  Click(form.Button2);
+  ASSERT_TRUE(PumpUntil(
+      [&] { return form.Memo1->toPlainText().isEmpty() && form.Memo2->toPlainText().isEmpty(); }));
+
+  // On the fault page no live data comes in any more: each gauge shows the last value that the
+  // simulator's answers call for, and says so to assistive technology.
+  std::map<Gauge, float> last;
+  for (const auto& [gauge, value] : e2e::ExpectedGaugeWrites(rig.sim->Frames(), 0))
+    last[gauge] = value;
+  ASSERT_GE(last.size(), 8u);
+  for (const auto& [gauge, value] : last) {
+    gauges::TGxAnalogGControl& shown = form.GaugeOf(gauge);
+    EXPECT_EQ(shown.Value(), value) << static_cast<int>(gauge);
+    const QString figures =
+        gauges::FormatValue(shown.SignalSettings()->ValueFormat(), static_cast<double>(value));
+    const QString read = QAccessible::queryAccessibleInterface(&shown)->text(QAccessible::Value);
+    EXPECT_TRUE(read.startsWith(figures)) << read.toStdString() << " / " << figures.toStdString();
+  }
+  EXPECT_TRUE(QAccessible::queryAccessibleInterface(form.VI_Nmot)
+                  ->text(QAccessible::Value)
+                  .endsWith(U(" об/мин")));
+
+  // The stop ends the traffic; it puts the coolant gauge back to 0 as the start does.
+  Click(form.ToolButton1);
+  EXPECT_EQ(form.ToolButton1->text(), U("Начать тестирование"));
+  EXPECT_FALSE(form.SerComm1().PortOpen());
+  EXPECT_TRUE(form.ComboBox1->isEnabled());
+  const std::size_t after_stop = rig.Requests();
+  QTest::qWait(1500);
+  EXPECT_EQ(rig.Requests(), after_stop) << "traffic went on after the stop";
+  EXPECT_EQ(form.VS_TOG->Value(), 0.0f);
+  EXPECT_TRUE(test::ShownErrors().isEmpty()) << test::ShownErrors().join('\n').toStdString();
+}
+
+TEST(WindowWithSimulator, StopCommunicationClosesThePortFromItsOwnHandler) {
+  WindowRig rig({"--type", "2", "--stop-after", "5"});
+  ASSERT_TRUE(rig.LinkReady());
+  rig.form.ComboBox2->setCurrentIndex(1);
+  Click(rig.form.ToolButton1);
+  ASSERT_TRUE(PumpUntil([&] { return !rig.form.SerComm1().PortOpen(); }));
+  EXPECT_TRUE(rig.form.ComboBox1->isEnabled());
+  EXPECT_TRUE(test::ShownErrors().isEmpty()) << test::ShownErrors().join('\n').toStdString();
+}
+
+TEST(WindowWithSimulator, AFailedOpenShowsOneMessageAndLeavesTheSelectorsUsable) {
+  test::ShownErrors().clear();
+  e2e::ConfigFolder config;  // no link for COM5 here, and no /dev/ttyUSB4 on a test machine
+  TForm1 form;
+  form.show();
+  form.ComboBox1->setCurrentIndex(4);
+  Click(form.ToolButton1);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(test::ShownErrors().size(), 1);
+  EXPECT_EQ(test::ShownErrors()[0], "Specified device not found (COM5).");
+  EXPECT_TRUE(form.ComboBox1->isEnabled());
+  EXPECT_TRUE(form.ComboBox2->isEnabled());
+  EXPECT_EQ(form.ToolButton1->text(), U("Начать тестирование"));
+  EXPECT_FALSE(form.SerComm1().PortOpen());
+}
+
+}  // namespace
+}  // namespace m797::ui
