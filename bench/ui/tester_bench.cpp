@@ -1,0 +1,124 @@
+// The tester as the program starts it: the time from process start to the main window's first
+// paint, then the resident memory and the CPU time after a stretch of live data against the
+// simulator (60 s unless given in seconds on the command line).  Uses the display it finds, or
+// Qt's off-screen platform without one.
+#include <sys/resource.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "e2e_rig.h"
+#include "gauges/blink_scheduler.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+
+namespace {
+
+// Seconds since this process started, from the kernel's record of the start (10 ms steps).
+double SecondsSinceProcessStart() {
+  std::ifstream stat("/proc/self/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  for (int i = 3; i <= 22; ++i)
+    fields >> field;  // field 22: start time in clock ticks after boot
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  return now.tv_sec + now.tv_nsec / 1e9 - std::stod(field) / sysconf(_SC_CLK_TCK);
+}
+
+long StatusKiB(const char* key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
+  return -1;
+}
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Notes when the first paint of a widget has been done.
+class FirstPaint : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !seen) {
+      seen = true;
+      QTimer::singleShot(0, [this] { done = true; });
+    }
+    return false;
+  }
+  bool seen = false;
+  bool done = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto main_entered = std::chrono::steady_clock::now();
+  const int live_seconds = argc > 1 ? std::atoi(argv[1]) : 60;
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  m797::e2e::ConfigFolder config;
+
+  QApplication app(argc, argv);
+  m797::gauges::TGxBlinkScheduler::Instance().SetAutoTick(true);
+  m797::ui::TForm1 form1;
+  m797::ui::TForm2 form2;
+  form1.SetForm2(&form2);
+  FirstPaint paint;
+  form1.installEventFilter(&paint);
+  form1.show();
+  while (!paint.done)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  const double to_paint = SecondsSinceProcessStart();
+  const double from_main =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - main_entered).count();
+  std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
+  std::printf("process start to first paint: %.0f ms (from main: %.1f ms)\n", to_paint * 1000,
+              from_main * 1000);
+  std::printf("resident after start: %ld KiB\n", StatusKiB("VmRSS:"));
+
+  m797::e2e::EcusimProcess sim(config.path() + "/ecusim.log", {"--type", "1", "--port", "COM1"});
+  const std::string link = config.path() + "/TARKON/ports/COM1";
+  QElapsedTimer wait;
+  wait.start();
+  while (!std::filesystem::exists(link) && wait.elapsed() < 10000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  form1.ComboBox1->setCurrentIndex(0);
+  const double cpu_before = CpuSeconds();
+  QElapsedTimer live;
+  live.start();
+  form1.Button1Click();
+  while (live.elapsed() < live_seconds * 1000LL)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  const double wall = live.elapsed() / 1000.0;
+  const double cpu = CpuSeconds() - cpu_before;
+  std::size_t answers = 0;
+  for (const auto& frame : sim.Frames())
+    answers += !frame.received;
+  form1.Button1Click();
+  std::printf(
+      "after %.0f s of live data (%zu answers): resident %ld KiB (peak %ld KiB), CPU %.2f s = %.1f "
+      "%% of "
+      "the wall time\n",
+      wall, answers, StatusKiB("VmRSS:"), StatusKiB("VmHWM:"), cpu, 100.0 * cpu / wall);
+  return 0;
+}
