@@ -29,6 +29,8 @@ struct DialSettings {
   int sub_steps;
   int unit_font_height;
   bool unit_font_bold;
+  bool min_marker_hidden;   // MinMax.MinVisible stored False
+  bool inner_grad_colours;  // BevelInner.SurfaceGrad colours stored (red to blue)
 };
 
 // Applies the stored properties of a round meter in published order and completes loading.
@@ -55,7 +57,7 @@ void LoadDial(TGxRMeter& m, const DialSettings& d) {
   if (d.value_from != 0.0f) signal.SetValueFrom(d.value_from);
   signal.SetValueTo(d.value_to);
   signal.SetValueFormat("##0.0");
-  m.MinMax()->SetMinVisible(false);
+  if (d.min_marker_hidden) m.MinMax()->SetMinVisible(false);
   if (!std::isnan(d.value)) m.SetValue(d.value);
 
   m.Font()->SetName("Arial");
@@ -69,6 +71,10 @@ void LoadDial(TGxRMeter& m, const DialSettings& d) {
   m.BevelInner()->SetStyle(TBevelStyle::bsLowered);
   m.BevelInner()->SetBevelLine(TBevelLine::blInner);
   m.BevelInner()->SetSpacing(0);
+  if (d.inner_grad_colours) {
+    m.BevelInner()->SurfaceGrad()->SetColorFrom(clRed);
+    m.BevelInner()->SurfaceGrad()->SetColorTo(clBlue);
+  }
   m.BevelOuter()->SetStyle(TBevelStyle::bsRaised);
   m.BevelOuter()->SetSpacing(0);
   m.BevelOuter()->SetBevelLine(TBevelLine::blNone);
@@ -95,22 +101,79 @@ constexpr float kNotStored = std::numeric_limits<float>::quiet_NaN();
 
 std::unique_ptr<TGx180Meter> MakeVS_Speed(QWidget* parent) {
   auto m = std::make_unique<TGx180Meter>(parent);
-  LoadDial(*m, {QRect(8, 32, 209, 145), "Скорость,", "км/ч", "км/ч", 0.0f, 250.0f, 0, kNotStored,
-                180.0f, -1.0f, 440, 440, 720, 720, true, 5, 2, -11, true});
+  LoadDial(*m, {QRect(8, 32, 209, 145),
+                "Скорость,",
+                "км/ч",
+                "км/ч",
+                0.0f,
+                250.0f,
+                0,
+                kNotStored,
+                180.0f,
+                -1.0f,
+                440,
+                440,
+                720,
+                720,
+                true,
+                5,
+                2,
+                -11,
+                true,
+                true,
+                true});
   return m;
 }
 
 std::unique_ptr<TGx180Meter> MakeVS_Nmot(QWidget* parent) {
   auto m = std::make_unique<TGx180Meter>(parent);
-  LoadDial(*m, {QRect(240, 32, 193, 145), "Обороты КВ,", "*100 об/мин", "%", 0.0f, 70.0f, 0,
-                kNotStored, 50.0f, -1.0f, 571, 572, 857, 858, true, 7, 5, -13, false});
+  LoadDial(*m, {QRect(240, 32, 193, 145),
+                "Обороты КВ,",
+                "*100 об/мин",
+                "%",
+                0.0f,
+                70.0f,
+                0,
+                kNotStored,
+                50.0f,
+                -1.0f,
+                571,
+                572,
+                857,
+                858,
+                true,
+                7,
+                5,
+                -13,
+                false,
+                true,
+                false});
   return m;
 }
 
 std::unique_ptr<TGx120Meter> MakeVS_Ub(QWidget* parent) {
   auto m = std::make_unique<TGx120Meter>(parent);
-  LoadDial(*m, {QRect(8, 208, 209, 169), "Напряжение бортовой сети,", "В", "%", 6.0f, 18.0f, 500,
-                12.0f, 15.0f, 9.0f, 0, 0, 0, 0, false, 5, 2, -13, false});
+  LoadDial(*m, {QRect(8, 208, 209, 169),
+                "Напряжение бортовой сети,",
+                "В",
+                "%",
+                6.0f,
+                18.0f,
+                500,
+                12.0f,
+                15.0f,
+                9.0f,
+                0,
+                0,
+                0,
+                0,
+                false,
+                5,
+                2,
+                -13,
+                false,
+                false,
+                false});
   return m;
 }
 

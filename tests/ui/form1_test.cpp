@@ -67,6 +67,23 @@ TEST(Form1, StartsAsStoredUntilFormCreate) {
   EXPECT_EQ(form.VS_Ub->Value(), 12.0f);
 }
 
+TEST(Form1, DialsKeepWhatTheyDoNotStore) {
+  TForm1 form(TForm1::Creation::kStoredFormOnly);
+  // Only the speed and engine-speed dials store a hidden minimum marker; the voltage dial keeps
+  // the default, visible.
+  EXPECT_FALSE(form.VS_Speed->MinMax()->MinVisible());
+  EXPECT_FALSE(form.VS_Nmot->MinMax()->MinVisible());
+  EXPECT_TRUE(form.VS_Ub->MinMax()->MinVisible());
+  // The speed dial alone stores inner-bevel gradient colours, invisible with the gradient off.
+  const auto* speed_grad = form.VS_Speed->BevelInner()->SurfaceGrad();
+  EXPECT_EQ(speed_grad->ColorFrom(), gauges::clRed);
+  EXPECT_EQ(speed_grad->ColorTo(), gauges::clBlue);
+  EXPECT_FALSE(speed_grad->Visible());
+  const auto* nmot_grad = form.VS_Nmot->BevelInner()->SurfaceGrad();
+  EXPECT_NE(nmot_grad->ColorFrom(), gauges::clRed);
+  EXPECT_NE(nmot_grad->ColorTo(), gauges::clBlue);
+}
+
 TEST(Form1, FixedSizeWithoutMaximize) {
   TForm1 form;
   EXPECT_EQ(form.size(), QSize(861, 555));
