@@ -2,6 +2,8 @@
 // session's timers on QTimer.
 #include <gtest/gtest.h>
 
+#include "event_pump.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -16,14 +18,7 @@
 namespace m797::ui {
 namespace {
 
-// Pumps the event loop until done holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, int timeout_ms = 5000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < timeout_ms)
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-  return done();
-}
+using test::PumpUntil;
 
 TEST(QtMainThreadDispatcher, RunsOnTheUiThreadAndRethrowsInTheCaller) {
   QtMainThreadDispatcher dispatcher;

@@ -1,6 +1,8 @@
 // The real main window, driven through its controls, against the simulator on COM1.
 #include <gtest/gtest.h>
 
+#include "event_pump.h"
+
 #include <QAccessible>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -32,13 +34,7 @@ QString U(const char* text) {
   return QString::fromUtf8(text);
 }
 
-bool PumpUntil(const std::function<bool()>& done, int timeout_ms = 10000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < timeout_ms)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return done();
-}
+using test::PumpUntil;
 
 void Click(QWidget* widget) {
   QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
