@@ -9,12 +9,12 @@
 #include <utility>
 
 #include "gauges/blink_scheduler.h"
-#include "instrument_setups.h"
+#include "ui/form1_gauges.h"
 
 namespace {
 
 using m797::gauges::TGxAnalogGControl;
-namespace setups = m797::gauges::setups;
+namespace setups = m797::ui::form1;
 
 struct Instrument {
   std::string name;

@@ -55,7 +55,7 @@ QFont TGxFont::ToQFont() const {
 void InstallFontSubstitutions() {
   static const bool installed = [] {
     QFont::insertSubstitutions("Arial", {"Liberation Sans", "DejaVu Sans"});
-    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "DejaVu Sans"});
+    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans Narrow", "Liberation Sans", "DejaVu Sans"});
     QFont::insertSubstitutions("System", {"DejaVu Sans", "Liberation Sans"});
     return true;
   }();

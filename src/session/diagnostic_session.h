@@ -64,6 +64,8 @@ class DiagnosticSession {
   SessionControls& controls_;
 
   std::uint8_t poll_state_ = 0;
+  // The user changed the poll state (page, clear) since the last request went out.
+  bool steered_by_user_ = false;
   std::string request_text_;
   FrameAssembler assembler_;
 };

@@ -37,9 +37,12 @@ bool DiagnosticSession::Dispatch(const ResponseData& data) {
 
   switch (data[0]) {
     case kReadDataByLocalIdentifierAnswer:
+      // The answer names the next live-data request, unless the user has chosen another page
+      // or the clear since the request went out: that choice would otherwise be lost to the
+      // answer that was already on its way.
       if (auto next =
               ShowLiveData(data[1], data, controls_.ItemIndex(Selector::ComboBox2), controls_)) {
-        poll_state_ = *next;
+        if (!steered_by_user_) poll_state_ = *next;
       }
       break;
     case kTroubleCodesAnswer:
@@ -99,19 +102,23 @@ void DiagnosticSession::SendRequestAfter(std::uint32_t pause_ms) {
   line_.SendBytes(frame.data(), static_cast<int>(frame.size()));
   // Whatever was being assembled belonged to the previous request.
   assembler_.ResetToIdle();
+  steered_by_user_ = false;
 }
 
 void DiagnosticSession::PageControl1Change() {
   const int page = controls_.ActivePageIndex();
   if (page == kLiveDataPage) {
     poll_state_ = poll::kLiveData06;
+    steered_by_user_ = true;
   } else if (page == kTroubleCodePage) {
     poll_state_ = poll::kReadTroubleCodes;
+    steered_by_user_ = true;
   }
 }
 
 void DiagnosticSession::Button2Click() {
   poll_state_ = poll::kClearTroubleCodes;
+  steered_by_user_ = true;
 }
 
 }  // namespace m797::session

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "gauges/blink_scheduler.h"
-#include "instrument_setups.h"
+#include "ui/form1_gauges.h"
 #include "meter_probe.h"
 #include "qt_print.h"
 
 namespace m797::gauges {
 namespace {
+
+namespace setups = ui::form1;
 
 using testing::ColorIs;
 using testing::CountNear;

@@ -7,12 +7,14 @@
 #include "gauges/thermometer.h"
 #include "gauges/value_indicator.h"
 #include "gauges/vertical_meter.h"
-#include "instrument_setups.h"
+#include "ui/form1_gauges.h"
 #include "meter_probe.h"
 #include "qt_print.h"
 
 namespace m797::gauges {
 namespace {
+
+namespace setups = ui::form1;
 
 using testing::ColorIs;
 using testing::CountNear;

@@ -102,6 +102,37 @@ TEST(PollCycle, PageChangeCancelsAPendingClear) {
   EXPECT_EQ(requests[3], "21 06");
 }
 
+TEST(PollCycle, PageChangeDuringLiveDataWinsOverTheAnswerInFlight) {
+  // The answer to the live-data request already sent still reaches the gauges, but the next
+  // request follows the page the user chose, for either direction and for the clear button.
+  AnsweringRig rig(0, 0);
+  rig.Start();
+  rig.RunUntilRequests(4);  // "21 03" is out, its answer not yet in
+  rig.controls.active_page = 1;
+  rig.session.PageControl1Change();
+  rig.RunUntilRequests(6);
+  EXPECT_EQ(First(rig.Requests(), 6),
+            (Texts{"81", "10 86", "21 06", "21 03", "18 00 00 00", "18 00 00 00"}));
+  EXPECT_TRUE(rig.controls.gauge(Gauge::VS_TOG).has_value());
+
+  rig.controls.active_page = 0;
+  rig.session.PageControl1Change();
+  rig.RunUntilRequests(8);
+  EXPECT_EQ(rig.Requests()[6], "21 06");
+  EXPECT_EQ(rig.Requests()[7], "21 03");
+
+  // A clear pressed while a live-data answer is on its way is sent, then codes are read.
+  AnsweringRig clear(0, 0);
+  clear.Start();
+  clear.RunUntilRequests(4);
+  clear.controls.active_page = 1;
+  clear.session.PageControl1Change();
+  clear.session.Button2Click();
+  clear.RunUntilRequests(6);
+  EXPECT_EQ(clear.Requests()[4], "14 FF 00");
+  EXPECT_EQ(clear.Requests()[5], "18 00 00 00");
+}
+
 TEST(PollCycle, ProductPageKeepsAskingForTheSession) {
   AnsweringRig rig(0, 2);
   rig.Start();

@@ -1,9 +1,11 @@
-#include "instrument_setups.h"
+#include "ui/form1_gauges.h"
 
 #include <cmath>
 #include <limits>
 
-namespace m797::gauges::setups {
+namespace m797::ui::form1 {
+
+using namespace gauges;
 
 namespace {
 
@@ -322,4 +324,4 @@ std::unique_ptr<TGxVMeter> MakeVS_DV(QWidget* parent) {
       {O::opBevelOuter, O::opValue, O::opName1, O::opName2, O::opOverflow, O::opUnit}, false, 4, 5);
 }
 
-}  // namespace m797::gauges::setups
+}  // namespace m797::ui::form1

@@ -1,0 +1,214 @@
+// The main window's events: each control's signal runs its handler, and each handler runs under
+// the one exception guard of the program.
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QUrl>
+#include <algorithm>
+
+#include "gauges/round_meter.h"
+#include "gauges/thermometer.h"
+#include "gauges/value_indicator.h"
+#include "gauges/vertical_meter.h"
+#include "ui/exception_box.h"
+#include "ui/form1.h"
+#include "ui/form1_session.h"
+#include "ui/form2.h"
+#include "ui/maker_texts.h"
+#include "ui/picture_box.h"
+#include "ui/window_placement.h"
+
+namespace m797::ui {
+
+namespace {
+
+void OpenLink(const char* url) {
+  // Nothing is reported when no program takes the link.
+  QDesktopServices::openUrl(QUrl(QString::fromLatin1(url)));
+}
+
+}  // namespace
+
+void TForm1::ConnectControls() {
+  connect(ToolButton1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+  // Only a page change the user makes runs the handler; N1Click changes the page by code.
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
+    if (!page_change_by_code_) PageControl1Change();
+  });
+  connect(Image1, &PictureBox::clicked, this, [this] { Image1Click(); });
+  connect(Image1, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { PopupMenu1->popup(Image1->mapToGlobal(pos)); });
+  connect(N1, &QAction::triggered, this, [this] { N1Click(); });
+  connect(SiteItem1, &QAction::triggered, this, [this] { Image1Click(); });
+  connect(SpeedButton4, &QPushButton::clicked, this, [this] { GxColBitBtn4Click(); });
+  connect(SpeedButton5, &QPushButton::clicked, this, [this] { SpeedButton5Click(); });
+}
+
+serial::TSerComm& TForm1::SerComm1() {
+  return session_->SerComm1;
+}
+
+void TForm1::FormCreate() {
+  RunHandler([this] { session_->session.FormCreate(); });
+}
+void TForm1::FormClose() {
+  RunHandler([this] { session_->session.FormClose(); });
+}
+void TForm1::Button1Click() {
+  RunHandler([this] { session_->session.Button1Click(); });
+}
+void TForm1::Button2Click() {
+  RunHandler([this] { session_->session.Button2Click(); });
+}
+void TForm1::PageControl1Change() {
+  RunHandler([this] { session_->session.PageControl1Change(); });
+}
+void TForm1::Timer1Timer() {
+  RunHandler([this] { session_->session.Timer1Timer(); });
+}
+void TForm1::Timer2Timer() {
+  RunHandler([this] { session_->session.Timer2Timer(); });
+}
+void TForm1::Timer3Timer() {
+  RunHandler([this] { session_->session.Timer3Timer(); });
+}
+void TForm1::SerComm1RxChar(int count) {
+  RunHandler([this, count] { session_->session.SerComm1RxChar(count); });
+}
+
+void TForm1::Image1Click() {
+  OpenLink(maker::kProductPageUrl);
+}
+void TForm1::GxColBitBtn4Click() {
+  OpenLink(maker::kOrderPageUrl);
+}
+void TForm1::SpeedButton5Click() {
+  OpenLink(maker::kMailUrl);
+}
+
+void TForm1::N1Click() {
+  page_change_by_code_ = true;
+  PageControl1->setCurrentIndex(2);
+  page_change_by_code_ = false;
+}
+
+void TForm1::GxColBitBtn2Click() {
+  if (!form2_) return;
+  form2_->show();
+  form2_->raise();
+  form2_->activateWindow();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    closed_ = true;
+    FormClose();
+  }
+  QWidget::closeEvent(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  CentreOnScreen(*this);
+  QWidget::showEvent(event);
+}
+
+// What the session reads and writes.
+
+std::string TForm1::ToolButton1Caption() const {
+  return ToolButton1->text().toStdString();
+}
+
+void TForm1::SetToolButton1Caption(const std::string& caption) {
+  ToolButton1->setText(QString::fromStdString(caption));
+}
+
+QComboBox* TForm1::SelectorOf(session::Selector selector) const {
+  return selector == session::Selector::ComboBox1 ? ComboBox1 : ComboBox2;
+}
+
+int TForm1::ItemIndex(session::Selector selector) const {
+  return SelectorOf(selector)->currentIndex();
+}
+
+void TForm1::SetItemIndex(session::Selector selector, int index) {
+  QComboBox* box = SelectorOf(selector);
+  box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+}
+
+void TForm1::SetSelectorEnabled(session::Selector selector, bool enabled) {
+  SelectorOf(selector)->setEnabled(enabled);
+}
+
+void TForm1::SetLabel10Caption(const std::string& caption) {
+  Label10->setText(QString::fromStdString(caption));
+  FitLabel10();
+}
+
+void TForm1::FitLabel10() {
+  // The label sizes itself to its text.  "Связь с ЭБУ установлена" is wider than the room between
+  // the label's place and the window's edge; rather than cut it off there, the label moves left
+  // into the blank end of the caption before it.
+  constexpr int kLeft = 764, kTop = 2, kWidth = 86, kHeight = 22, kEdgeMargin = 3;
+  const int text_width = Label10->fontMetrics().horizontalAdvance(Label10->text());
+  const int width = std::max(kWidth, text_width + 1);
+  const int left = std::min(kLeft, ToolBar1->width() - kEdgeMargin - width);
+  Label10->setGeometry(left, kTop, width, kHeight);
+}
+
+int TForm1::ActivePageIndex() const {
+  return PageControl1->currentIndex();
+}
+
+QPlainTextEdit* TForm1::MemoOf(session::Memo memo) const {
+  return memo == session::Memo::Memo1 ? Memo1 : Memo2;
+}
+
+void TForm1::ClearMemo(session::Memo memo) {
+  MemoOf(memo)->clear();
+}
+
+void TForm1::AppendMemoLine(session::Memo memo, const std::string& line) {
+  MemoOf(memo)->appendPlainText(QString::fromStdString(line));
+}
+
+gauges::TGxAnalogGControl& TForm1::GaugeOf(session::Gauge gauge) const {
+  using session::Gauge;
+  switch (gauge) {
+    case Gauge::VS_Speed:
+      return *VS_Speed;
+    case Gauge::VI_Speed:
+      return *VI_Speed;
+    case Gauge::VS_Nmot:
+      return *VS_Nmot;
+    case Gauge::VI_Nmot:
+      return *VI_Nmot;
+    case Gauge::VS_TOG:
+      return *VS_TOG;
+    case Gauge::VS_TANS:
+      return *VS_TANS;
+    case Gauge::VS_Ub:
+      return *VS_Ub;
+    case Gauge::VI_Ub:
+      return *VI_Ub;
+    case Gauge::VS_THR:
+      return *VS_THR;
+    case Gauge::VS_MRV:
+      return *VS_MRV;
+    case Gauge::VS_DV:
+      return *VS_DV;
+  }
+  return *VS_Speed;
+}
+
+void TForm1::SetGaugeValue(session::Gauge gauge, float value) {
+  GaugeOf(gauge).SetValue(value);
+}
+
+}  // namespace m797::ui

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The fixed texts of the two windows.  Texts that name the maker or its product are built from
+// maker_texts.h.
+namespace m797::ui::texts {
+
+inline constexpr const char* kApplicationTitle = "Тестер для Bosch M7.9.7";
+inline constexpr const char* kForm1Caption =
+    "Диагностический тестер для контроллеров ЭСУД автомобилей HYUNDAI";
+
+inline constexpr const char* kLabel13 = "Номер COM-порта:";
+inline constexpr const char* kLabel14 = "Выбор типа контроллера";
+inline constexpr const char* kLabel11 = "Связь с контроллером:    ";
+
+inline constexpr const char* kTabSheet1 = "Параметры";
+inline constexpr const char* kTabSheet2 = "Ошибки";
+inline constexpr const char* kTabSheet5 = "О программе";
+
+inline constexpr const char* kLabel1 =
+    "Текущее неисправности электронной системы управления двигателем";
+inline constexpr const char* kLabel2 =
+    "Накопленные неисправности электронной системы управления двигателем";
+inline constexpr const char* kButton2 = "Сброс ошибок";
+
+// Texts that carry the maker's name, its product or its addresses.
+QString TabSheet6Caption();
+QString Label3Text();
+QStringList Memo3Lines();
+QString SpeedButton4Caption();
+QString SpeedButton5Caption();
+QString N1Caption();
+QString SiteItem1Caption();
+QString Form2Caption();
+
+// The product descriptions: the long one of the main window's page, the short one of the about
+// window.
+QStringList Memo4Lines();
+QStringList Form2Memo1Lines();
+
+}  // namespace m797::ui::texts

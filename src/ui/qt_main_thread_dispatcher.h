@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+
+#include "serial/main_thread_dispatcher.h"
+
+namespace m797::ui {
+
+// The serial component's hand-over on the Qt event loop: a call is posted as a queued call to
+// an object of the user interface thread.  The blocking, the rethrowing and the giving up when a
+// port closes come from MainThreadDispatcher.  Calls still queued when the dispatcher goes away
+// are dropped with its context object; the component that posts them must go first.
+class QtMainThreadDispatcher final : public serial::MainThreadDispatcher {
+ public:
+  QtMainThreadDispatcher();
+
+  void Post(std::function<void()> call) override;
+  bool OnMainThread() const override;
+
+ private:
+  QObject context_;  // lives on the thread that created the dispatcher
+};
+
+}  // namespace m797::ui
