@@ -1,4 +1,5 @@
-# Debian packages the build, the tests and the demo need; sourced by scripts/test and scripts/demo.
+# Debian packages the build, the tests and the demo need; sourced by scripts/test, scripts/demo
+# and the picture and package scripts.
 M797_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
@@ -6,10 +7,14 @@ M797_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   g++-mingw-w64-x86-64-posix
+  desktop-file-utils appstream
 )
 
-# What scripts/make-pictures draws the pictures with.
-M797_PICTURE_PACKAGES=(imagemagick fonts-dejavu-core)
+# What scripts/package and scripts/check-deb build and try the Debian package with.
+M797_DEB_PACKAGES=(dpkg-dev file debootstrap)
+
+# What scripts/make-pictures and scripts/make-icons draw with.
+M797_PICTURE_PACKAGES=(imagemagick librsvg2-bin fonts-dejavu-core)
 
 # Installs whatever of the packages named (M797_PACKAGES when none are named) is missing.  Runs
 # apt-get only when something is missing, so a second run on a prepared machine costs nothing.
