@@ -11,10 +11,10 @@ namespace m797::session {
 class SteadyClock final : public Clock {
  public:
   // How long before a deadline a sleep ends, leaving the rest to polling.  A sleeping thread
-  // wakes typically 0.1 to 0.2 ms late, on a quiet as on a loaded machine (sleep_lateness_bench),
-  // which this covers tenfold.  The rare wake-ups that wait for a busy core come 3 to 20 ms late;
-  // no stretch worth its CPU time covers them, and a longer poll only makes it likelier that the
-  // scheduler preempts the polling thread near the deadline.
+  // typically wakes 0.1 to 0.2 ms late (sleep_lateness_bench: median and 90th percentile, under
+  // light and heavy load alike), which this covers tenfold.  Wake-ups that wait for a busy core
+  // come 3 to 25 ms late; no stretch worth its CPU time covers them, and a longer poll makes it
+  // likelier that the scheduler preempts the polling thread right at the deadline.
   static constexpr std::chrono::microseconds kLastStretch{2000};
 
   std::uint32_t TickCount() override;
