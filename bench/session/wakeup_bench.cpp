@@ -1,11 +1,13 @@
 // Measures the K-line wake-up pattern on the real clock: the low phase (break set to break
-// cleared) and the high phase (break cleared to the return of the wake-up), over 100 runs.
+// cleared) and the high phase (break cleared to the return of the wake-up), over 100 runs, and
+// the CPU time the process used for them.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
 
+#include "common/process_cpu.h"
 #include "session/diagnostic_session.h"
 #include "session/steady_clock.h"
 
@@ -84,14 +86,17 @@ int main() {
   DiagnosticSession session(line, clock, {timer1, timer2, timer3}, settings, controls);
 
   std::vector<double> low, high;
+  m797::bench::CpuMeter cpu;
   for (int i = 0; i < kRuns; ++i) {
     session.WakeUpLine();
     const auto end = WallClock::now();
     low.push_back(Ms(line.break_off - line.break_on));
     high.push_back(Ms(end - line.break_off));
   }
+  cpu.Stop();
   std::printf("wake-up pattern over %d runs\n", kRuns);
   Report("low", low);
   Report("high", high);
+  cpu.Print();
   return 0;
 }

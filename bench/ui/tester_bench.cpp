@@ -2,7 +2,6 @@
 // paint, then the resident memory and the CPU time after a stretch of live data against the
 // simulator (60 s unless given in seconds on the command line).  Uses the display it finds, or
 // Qt's off-screen platform without one.
-#include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -20,6 +19,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/process_cpu.h"
 #include "e2e_rig.h"
 #include "gauges/blink_scheduler.h"
 #include "ui/form1.h"
@@ -49,10 +49,7 @@ long StatusKiB(const char* key) {
 }
 
 double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  return std::chrono::duration<double>(m797::bench::ProcessCpuTime()).count();
 }
 
 // Notes when the first paint of a widget has been done.

@@ -22,7 +22,7 @@ struct SessionTimers {
 
 // The diagnostic session behind the main window: start and stop, the K-line wake-up, framing,
 // the answer-driven poll cycle with its retry and watchdog, live data and trouble codes.
-// Every handler runs on the main thread; the busy waits block it on purpose.  Exceptions from the
+// Every handler runs on the main thread; the timed waits block it on purpose.  Exceptions from the
 // serial line pass through to the caller, which shows them.
 class DiagnosticSession {
  public:

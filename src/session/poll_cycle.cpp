@@ -1,6 +1,6 @@
 // The answer-driven poll cycle: dispatch of each answer, the paced next request, the retry and
 // the watchdog, and the user's steering by page and by the clear button.
-#include "session/busy_wait.h"
+#include "session/blocking_wait.h"
 #include "session/diagnostic_session.h"
 #include "session/live_data.h"
 #include "session/poll_requests.h"
@@ -89,7 +89,7 @@ void DiagnosticSession::Timer3Timer() {
 }
 
 void DiagnosticSession::Timer2Timer() {
-  BusyWaitTicksMoreThan(clock_, kRetryPauseMs);
+  WaitTicksMoreThan(clock_, kRetryPauseMs);
   WakeUpLine();
   request_text_ = kStartCommunicationRequest;
   poll_state_ = poll::kStartCommunication;
@@ -98,7 +98,7 @@ void DiagnosticSession::Timer2Timer() {
 
 void DiagnosticSession::SendRequestAfter(std::uint32_t pause_ms) {
   const auto frame = EncodeRequest(request_text_);
-  BusyWaitTicksMoreThan(clock_, pause_ms);
+  WaitTicksMoreThan(clock_, pause_ms);
   line_.SendBytes(frame.data(), static_cast<int>(frame.size()));
   // Whatever was being assembled belonged to the previous request.
   assembler_.ResetToIdle();

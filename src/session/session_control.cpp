@@ -1,7 +1,7 @@
 // Program start and end, the start/stop button, the link label and the K-line wake-up.
 #include <string>
 
-#include "session/busy_wait.h"
+#include "session/blocking_wait.h"
 #include "session/diagnostic_session.h"
 #include "session/poll_requests.h"
 #include "session/request_frame.h"
@@ -71,7 +71,7 @@ void DiagnosticSession::Start() {
   }
   try {
     line_.SetDtrState(true);
-    BusyWaitTicksMoreThan(clock_, kWakeUpPauseMs);
+    WaitTicksMoreThan(clock_, kWakeUpPauseMs);
     WakeUpLine();
     request_text_ = kStartCommunicationRequest;
     poll_state_ = poll::kStartCommunication;
@@ -112,9 +112,9 @@ void DiagnosticSession::WakeUpLine() {
   const std::int64_t ticks_per_ms = clock_.PerformanceFrequency() / 1000;
   const std::int64_t t0 = clock_.PerformanceCounter();
   line_.SetBreakState(true);
-  BusyWaitCounterPast(clock_, t0 + kBreakMs * ticks_per_ms);
+  WaitCounterPast(clock_, t0 + kBreakMs * ticks_per_ms);
   line_.SetBreakState(false);
-  BusyWaitCounterPast(clock_, t0 + kWakeUpPatternMs * ticks_per_ms);
+  WaitCounterPast(clock_, t0 + kWakeUpPatternMs * ticks_per_ms);
 }
 
 }  // namespace m797::session

@@ -1,6 +1,6 @@
 #include "session/steady_clock.h"
 
-#include <chrono>
+#include <thread>
 
 namespace m797::session {
 
@@ -23,6 +23,15 @@ std::int64_t SteadyClock::PerformanceFrequency() {
 
 std::int64_t SteadyClock::PerformanceCounter() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(SinceEpoch()).count();
+}
+
+void SteadyClock::SleepUntilShortlyBefore(std::int64_t counter) {
+  const std::chrono::steady_clock::time_point wake_at(
+      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+          std::chrono::nanoseconds(counter) - kLastStretch));
+  // sleep_until returns at once for a point in the past, and sleeps on where a signal cut the
+  // sleep short.
+  std::this_thread::sleep_until(wake_at);
 }
 
 }  // namespace m797::session

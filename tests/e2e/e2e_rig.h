@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -78,7 +79,11 @@ struct E2eRig {
     return texts;
   }
   bool WaitForRequests(std::size_t count, std::chrono::milliseconds timeout = 30s) {
-    return loop.RunUntil([&] { return Requests().size() >= count; }, timeout);
+    return loop.RunUntil([&] { return RequestCount() >= count; }, timeout);
+  }
+  std::size_t RequestCount() const {
+    const auto& frames = sim->Frames();
+    return std::count_if(frames.begin(), frames.end(), [](auto& f) { return f.received; });
   }
 
   ConfigFolder config;

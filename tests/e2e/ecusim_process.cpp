@@ -63,11 +63,12 @@ std::vector<std::string> EcusimProcess::StatusLines() {
   return lines;
 }
 
-std::vector<LoggedFrame> EcusimProcess::Frames() const {
-  std::vector<LoggedFrame> frames;
+const std::vector<LoggedFrame>& EcusimProcess::Frames() {
   std::ifstream in(log_path_);
+  in.seekg(log_read_to_);
   for (std::string line; std::getline(in, line);) {
     if (in.eof()) break;  // a line still being written
+    log_read_to_ = in.tellg();
     std::istringstream words(line);
     LoggedFrame f{};
     std::string direction;
@@ -76,9 +77,9 @@ std::vector<LoggedFrame> EcusimProcess::Frames() const {
     for (std::string hex; words >> hex;) {
       f.bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16)));
     }
-    frames.push_back(std::move(f));
+    frames_.push_back(std::move(f));
   }
-  return frames;
+  return frames_;
 }
 
 std::string FrameText(const LoggedFrame& frame) {

@@ -25,8 +25,9 @@ class EcusimProcess {
   EcusimProcess(const EcusimProcess&) = delete;
   EcusimProcess& operator=(const EcusimProcess&) = delete;
 
-  // The frames logged so far.
-  std::vector<LoggedFrame> Frames() const;
+  // The frames logged so far.  Each call reads only the lines added since the last one, so that
+  // waiting on the log costs little next to the tester it measures.
+  const std::vector<LoggedFrame>& Frames();
   // The status lines printed so far ("... linked at ...", "... hanging up ...").
   std::vector<std::string> StatusLines();
   // Ends the simulator with SIGTERM; returns its exit status as waitpid reports it.
@@ -34,6 +35,8 @@ class EcusimProcess {
 
  private:
   std::string log_path_;
+  std::vector<LoggedFrame> frames_;
+  std::streamoff log_read_to_ = 0;  // end of the last whole line read
   pid_t pid_ = -1;
   int status_fd_ = -1;
   std::string status_text_;

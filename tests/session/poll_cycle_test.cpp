@@ -63,6 +63,17 @@ TEST(PollCycle, EveryRequestLeavesMoreThan200MsAfterTheAnswer) {
   }
 }
 
+TEST(PollCycle, WaitsPollTheClockOnlyForTheirLastStretch) {
+  // A wait that polled throughout would read the clock 20'000 times and more.
+  constexpr std::int64_t kReadsPerWait = 2 * SimClock::kLastStretchUs / SimClock::kStepUs;
+  AnsweringRig rig(1);
+  rig.Start();
+  const std::int64_t start_reads = rig.clock.reads();
+  EXPECT_LT(start_reads, 3 * kReadsPerWait);  // more than 300 ms, then 25 ms and 25 ms
+  rig.RunUntilRequests(40);
+  EXPECT_LT(rig.clock.reads() - start_reads, 39 * kReadsPerWait);
+}
+
 TEST(PollCycle, TroubleCodePageReadsAndClears) {
   AnsweringRig rig(0, 1);
   rig.Start();

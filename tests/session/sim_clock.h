@@ -7,24 +7,33 @@
 namespace m797::session::test {
 
 // Simulated time in microseconds.  Every read moves time on by a small step, so that the
-// session's busy waits end after the simulated interval they wait for; tests move time forward to
-// the next event with AdvanceTo.
+// session's polling ends after the simulated interval it waits for; a sleep moves time on at once
+// to the start of its last stretch.  Tests move time forward to the next event with AdvanceTo.
 class SimClock final : public Clock {
  public:
   static constexpr std::int64_t kStepUs = 10;
+  static constexpr std::int64_t kLastStretchUs = 1000;
 
   std::uint32_t TickCount() override {
-    now_us_ += kStepUs;
-    return static_cast<std::uint32_t>((now_us_ + tick_offset_us_) / 1000);
+    Read();
+    const std::int64_t ms = (now_us_ + tick_offset_us_) / 1000;
+    return static_cast<std::uint32_t>(ms - ms % tick_resolution_ms_);
   }
   std::int64_t PerformanceFrequency() override { return 1'000'000; }
   std::int64_t PerformanceCounter() override {
-    now_us_ += kStepUs;
+    Read();
     return now_us_;
+  }
+  void SleepUntilShortlyBefore(std::int64_t counter) override {
+    ++sleeps_;
+    AdvanceTo(counter - kLastStretchUs);
   }
 
   std::int64_t now_us() const { return now_us_; }
   double now_ms() const { return now_us_ / 1000.0; }
+  // Reads of the tick or the counter so far: each one a turn of a polling loop.
+  std::int64_t reads() const { return reads_; }
+  int sleeps() const { return sleeps_; }
   void AdvanceTo(std::int64_t us) {
     if (us > now_us_) now_us_ = us;
   }
@@ -33,10 +42,20 @@ class SimClock final : public Clock {
     const std::int64_t wrap_us = (std::int64_t{1} << 32) * 1000;
     tick_offset_us_ = wrap_us - static_cast<std::int64_t>(ms_before_wrap) * 1000 - now_us_;
   }
+  // Lets the tick move in steps of `ms`, as a coarse system tick does.
+  void SetTickResolution(std::int64_t ms) { tick_resolution_ms_ = ms; }
 
  private:
+  void Read() {
+    now_us_ += kStepUs;
+    ++reads_;
+  }
+
   std::int64_t now_us_ = 1'000'000;
   std::int64_t tick_offset_us_ = 0;
+  std::int64_t tick_resolution_ms_ = 1;
+  std::int64_t reads_ = 0;
+  int sleeps_ = 0;
 };
 
 }  // namespace m797::session::test

@@ -1,4 +1,5 @@
-// The settings file in a private configuration folder, read back as text and through the store.
+// Where the store keeps the settings on each platform, and the settings file in a private
+// configuration folder, read back as text and through the store.
 #include "ui/qt_settings_store.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,21 @@
 
 namespace m797::ui {
 namespace {
+
+TEST(SettingsPlace, WindowsOpensTheRegistryKeyOfEarlierInstallations) {
+  // QSettings for the organisation "TARKON" alone would use the key
+  // HKCU\Software\TARKON\OrganizationDefaults; earlier installations keep their values right
+  // below SOFTWARE\TARKON.
+  const SettingsPlace place = SettingsPlaceFor(SettingsPlatform::Windows);
+  EXPECT_EQ(place.kind, SettingsPlace::Kind::NativePath);
+  EXPECT_EQ(place.name.toStdString(), R"(HKEY_CURRENT_USER\SOFTWARE\TARKON)");
+}
+
+TEST(SettingsPlace, ElsewhereTheUsersFileOfTheOrganisation) {
+  const SettingsPlace place = SettingsPlaceFor(SettingsPlatform::Unix);
+  EXPECT_EQ(place.kind, SettingsPlace::Kind::OrganisationOfTheUser);
+  EXPECT_EQ(place.name.toStdString(), "TARKON");
+}
 
 class QtSettingsStoreTest : public ::testing::Test {
  protected:
@@ -36,6 +52,14 @@ class QtSettingsStoreTest : public ::testing::Test {
 };
 
 QTemporaryDir* QtSettingsStoreTest::dir_ = nullptr;
+
+TEST_F(QtSettingsStoreTest, TheFileIsTarkonConfInTheConfigurationFolder) {
+  EXPECT_EQ(SettingsPlaceFor(kThisPlatform).kind, SettingsPlace::Kind::OrganisationOfTheUser);
+  QFile::remove(FilePath());
+  QtSettingsStore store;
+  store.WriteInteger("Vestrel", "COM", 1);
+  EXPECT_TRUE(QFile::exists(FilePath()));
+}
 
 TEST_F(QtSettingsStoreTest, AbsentFileAndValuesGiveTheFallback) {
   QFile::remove(FilePath());
