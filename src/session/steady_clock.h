@@ -15,7 +15,14 @@ class SteadyClock final : public Clock {
   // light and heavy load alike), which this covers tenfold.  Wake-ups that wait for a busy core
   // come 3 to 25 ms late; no stretch worth its CPU time covers them, and a longer poll makes it
   // likelier that the scheduler preempts the polling thread right at the deadline.
+  //
+  // Windows wakes sleeping threads on its timer tick, 15.6 ms by default, so there the sleep
+  // stops a whole tick and a little before the deadline.
+#ifdef _WIN32
+  static constexpr std::chrono::microseconds kLastStretch{17000};
+#else
   static constexpr std::chrono::microseconds kLastStretch{2000};
+#endif
 
   std::uint32_t TickCount() override;
   std::int64_t PerformanceFrequency() override;
