@@ -162,8 +162,8 @@ TSerLineSettings TSerCustomComm::BuildLineSettings() const {
 }
 
 void TSerCustomComm::ApplyDCB() {
-  if (!PortOpen() || !update_dcb_) return;
-  CheckCommResult(device_->ApplyLineSettings(BuildLineSettings()), msg::kWriteDcb);
+  if (!DeviceWorks() || !update_dcb_) return;
+  CheckDeviceResult(device_->ApplyLineSettings(BuildLineSettings()), msg::kWriteDcb);
 }
 
 void TSerCustomComm::ApplyBufferSizes() {
@@ -190,10 +190,7 @@ void TSerCustomComm::ApplyEventMask() {
 }
 
 int TSerCustomComm::SendBytes(const void* data, int count) {
-  if (!PortOpen() || data == nullptr || count <= 0) return 0;
-  // A device that failed for good takes nothing.  Its failure has been shown once already; every
-  // retry of the caller raising it again would bury the user in the same message.
-  if (lost_error_ != 0) return 0;
+  if (!DeviceWorks() || data == nullptr || count <= 0) return 0;
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   if (!direct_write_) {
     if (!write_thread_->QueueData(bytes, count, buffers_->WriteTimeout())) {
@@ -203,21 +200,16 @@ int TSerCustomComm::SendBytes(const void* data, int count) {
   }
   std::lock_guard guard(write_lock_);
   const TSerIoResult result = device_->Write(bytes, count, buffers_->ReadTimeout());
-  if (result.status == TSerIoStatus::Failed || result.status == TSerIoStatus::Lost) {
-    RaiseCommError(msg::kWriteError, result.error);
-  }
+  CheckIoResult(result, msg::kWriteError);
   return result.count;  // after a time-out: the bytes that did go out
 }
 
 int TSerCustomComm::ReadBytes(void* data, int count) {
-  if (!PortOpen() || data == nullptr || count <= 0 || lost_error_ != 0) return 0;
+  if (!DeviceWorks() || data == nullptr || count <= 0) return 0;
   std::lock_guard guard(read_lock_);
   const TSerIoResult result =
       device_->Read(static_cast<std::uint8_t*>(data), count, buffers_->ReadTimeout());
-  if (result.status == TSerIoStatus::Lost) HandleDeviceLost(result.error);
-  if (result.status == TSerIoStatus::Failed || result.status == TSerIoStatus::Lost) {
-    RaiseCommError(msg::kReadError, result.error);
-  }
+  CheckIoResult(result, msg::kReadError);
   return result.status == TSerIoStatus::Ok ? result.count : 0;
 }
 
@@ -225,11 +217,8 @@ void TSerCustomComm::GetComStatus(std::uint32_t& errors, TSerComStat& status) {
   std::lock_guard guard(read_lock_);
   errors = 0;
   status = {};
-  // A lost device has been reported once; its queries fail the same way every time.
-  if (!PortOpen() || lost_error_ != 0) return;
-  const int code = device_->ClearErrors(errors, status);
-  if (code != 0 && IsDeviceLostError(code)) HandleDeviceLost(code);
-  CheckCommResult(code, msg::kStatistics);
+  if (!DeviceWorks()) return;
+  CheckDeviceResult(device_->ClearErrors(errors, status), msg::kStatistics);
 }
 
 int TSerCustomComm::InQueueCount() {
@@ -252,8 +241,8 @@ void TSerCustomComm::SetBreakState(bool state) {
 }
 
 void TSerCustomComm::EscapeComm(TSerEscape code) {
-  if (!PortOpen()) return;
-  CheckCommResult(device_->Escape(code), msg::kCommFunction);
+  if (!DeviceWorks()) return;
+  CheckDeviceResult(device_->Escape(code), msg::kCommFunction);
 }
 
 void TSerCustomComm::Loaded() {
@@ -424,9 +413,22 @@ bool TSerCustomComm::HandleLineErrors() {
 }
 
 void TSerCustomComm::HandleDeviceLost(int error) {
-  if (!PortOpen() || lost_error_ != 0) return;
+  if (!DeviceWorks()) return;
   lost_error_ = error;
   RaiseCommError(msg::kDeviceLost, error);
+}
+
+void TSerCustomComm::CheckDeviceResult(int code, std::string_view templ) {
+  if (code == 0) return;
+  if (IsDeviceLostError(code)) HandleDeviceLost(code);
+  RaiseCommError(templ, code);
+}
+
+void TSerCustomComm::CheckIoResult(const TSerIoResult& result, std::string_view templ) {
+  if (result.status == TSerIoStatus::Lost) HandleDeviceLost(result.error);
+  if (result.status == TSerIoStatus::Failed || result.status == TSerIoStatus::Lost) {
+    RaiseCommError(templ, result.error);
+  }
 }
 
 void TSerCustomComm::ForwardEvents(std::uint32_t mask) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "serial/main_thread_dispatcher.h"
@@ -166,6 +167,14 @@ class TSerCustomComm : public TSerComponent {
  private:
   void CloseDevice();
   void StopThreads();
+  // True while the port is open and its device has not failed for good.  A lost device has been
+  // reported once; until the port is opened again every call on it does nothing and raises
+  // nothing, as a retrying caller would otherwise bury the user in the same message.
+  bool DeviceWorks() const { return PortOpen() && lost_error_ == 0; }
+  // Raise templ for a failed device call; a failure that means the device is gone is reported
+  // as the loss instead, by whichever call notices it first.
+  void CheckDeviceResult(int code, std::string_view templ);
+  void CheckIoResult(const TSerIoResult& result, std::string_view templ);
   void ApplyDCB();
   void ApplyBufferSizes();
   void ApplyTimeouts();
