@@ -340,10 +340,21 @@ void TSerCustomComm::DisplayRemoved(TSerDisplay* display) {
 
 void TSerCustomComm::AttachReceiver(TSerReceiver* receiver) {
   if (receiver) receivers_.push_back(receiver);
+  UpdateTxEmptyWanted();
 }
 
 void TSerCustomComm::DetachReceiver(TSerReceiver* receiver) {
   std::erase(receivers_, receiver);
+  UpdateTxEmptyWanted();
+}
+
+void TSerCustomComm::SetOnTxEmpty(TNotifyEvent handler) {
+  on_tx_empty_ = std::move(handler);
+  UpdateTxEmptyWanted();
+}
+
+void TSerCustomComm::UpdateTxEmptyWanted() {
+  tx_empty_wanted_.store(on_tx_empty_ != nullptr || !receivers_.empty(), std::memory_order_relaxed);
 }
 
 void TSerCustomComm::SetExceptionHandler(TSerExceptionHandler handler) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -129,7 +130,7 @@ class TSerCustomComm : public TSerComponent {
   void SetOnRing(TNotifyEvent handler) { on_ring_ = std::move(handler); }
   void SetOnBreak(TNotifyEvent handler) { on_break_ = std::move(handler); }
   void SetOnRxFlag(TNotifyEvent handler) { on_rx_flag_ = std::move(handler); }
-  void SetOnTxEmpty(TNotifyEvent handler) { on_tx_empty_ = std::move(handler); }
+  void SetOnTxEmpty(TNotifyEvent handler);
   void SetOnPErr(TNotifyEvent handler) { on_perr_ = std::move(handler); }
   void SetOnRx80Full(TNotifyEvent handler) { on_rx80_full_ = std::move(handler); }
   void SetOnEvent1(TNotifyEvent handler) { on_event1_ = std::move(handler); }
@@ -157,6 +158,9 @@ class TSerCustomComm : public TSerComponent {
   void HandleDeviceLost(int error);
   // Counts the openings, so that a notification of one opening is not applied to the next.
   std::uint64_t OpenCount() const { return open_count_; }
+  // Whether anyone takes the report of an empty write queue (OnTxEmpty or a receiver); safe
+  // from any thread.
+  bool TxEmptyWanted() const { return tx_empty_wanted_.load(std::memory_order_relaxed); }
 
  protected:
   virtual void OpenDevice();
@@ -224,6 +228,9 @@ class TSerCustomComm : public TSerComponent {
 
   std::vector<TSerReceiver*> receivers_;
   bool forwarding_ = true;
+  void UpdateTxEmptyWanted();
+  std::atomic<bool> tx_empty_wanted_ =
+      false;  // written on the main thread, read by the write thread
 
   TNotifyEvent on_open_, on_close_, on_cts_, on_dsr_, on_rlsd_, on_ring_, on_break_, on_rx_flag_,
       on_tx_empty_, on_perr_, on_rx80_full_, on_event1_, on_event2_;

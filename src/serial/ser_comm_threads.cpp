@@ -5,6 +5,20 @@
 
 namespace m797::serial {
 
+namespace {
+
+// Runs call on the main thread for owner; an exception goes to the application's handler.
+template <class Call>
+void RunGuarded(TSerCustomComm& owner, const Call& call) {
+  try {
+    call();
+  } catch (...) {
+    owner.HandleCurrentException();
+  }
+}
+
+}  // namespace
+
 TSerCommThread::~TSerCommThread() {
   Stop();
   Join();
@@ -42,15 +56,8 @@ void TSerCommThread::SetPriority(TThreadPriority priority) {
 
 bool TSerCommThread::HandOver(std::function<void()> call, std::stop_token stop) {
   TSerCustomComm& owner = context_.owner;
-  return context_.dispatcher.Invoke(
-      [&owner, call = std::move(call)] {
-        try {
-          call();
-        } catch (...) {
-          owner.HandleCurrentException();
-        }
-      },
-      stop);
+  return context_.dispatcher.Invoke([&owner, call = std::move(call)] { RunGuarded(owner, call); },
+                                    stop);
 }
 
 void TSerCommThread::ReportDeviceLost(int error, std::stop_token stop) {
@@ -104,6 +111,10 @@ TSerCommWriteThread::TSerCommWriteThread(const TSerThreadContext& context,
     : TSerCommThread(context), lock_(lock), buffer_(capacity) {}
 
 TSerCommWriteThread::~TSerCommWriteThread() {
+  {
+    std::lock_guard guard(tx_empty_report_->mutex);
+    tx_empty_report_->withdrawn = true;
+  }
   Stop();
   Join();
 }
@@ -140,7 +151,7 @@ void TSerCommWriteThread::Execute(std::stop_token stop) {
     const TSerIoResult result = context_.device.WriteQueued(data, size);
     switch (result.status) {
       case TSerIoStatus::Ok:
-        WriteDone(result.count, stop);
+        WriteDone(result.count);
         break;
       case TSerIoStatus::Lost:
         ReportDeviceLost(result.error, stop);
@@ -156,7 +167,7 @@ void TSerCommWriteThread::Execute(std::stop_token stop) {
   }
 }
 
-void TSerCommWriteThread::WriteDone(int written, std::stop_token stop) {
+void TSerCommWriteThread::WriteDone(int written) {
   bool empty = false;
   {
     std::lock_guard guard(lock_);
@@ -164,10 +175,27 @@ void TSerCommWriteThread::WriteDone(int written, std::stop_token stop) {
     empty = buffer_.Size() <= 0;
   }
   queue_changed_.notify_all();
-  if (empty) {
-    TSerCustomComm& owner = context_.owner;
-    HandOver([&owner] { owner.HandleLineEvents(kEvTxEmpty); }, stop);
+  if (empty && context_.owner.TxEmptyWanted()) ReportTxEmpty();
+}
+
+void TSerCommWriteThread::ReportTxEmpty() {
+  {
+    std::lock_guard guard(tx_empty_report_->mutex);
+    if (tx_empty_report_->posted || tx_empty_report_->withdrawn) return;
+    tx_empty_report_->posted = true;
   }
+  // Posted behind the thread's earlier hand-overs, so the main thread sees them in order.  The
+  // thread is withdrawn on the main thread, where the report runs, so the owner is still there
+  // whenever a report finds itself not withdrawn.
+  TSerCustomComm& owner = context_.owner;
+  context_.dispatcher.Post([report = tx_empty_report_, &owner] {
+    {
+      std::lock_guard guard(report->mutex);
+      report->posted = false;
+      if (report->withdrawn) return;
+    }
+    RunGuarded(owner, [&owner] { owner.HandleLineEvents(kEvTxEmpty); });
+  });
 }
 
 }  // namespace m797::serial
