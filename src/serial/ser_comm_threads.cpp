@@ -35,6 +35,15 @@ void TSerCommThread::Start(TThreadPriority priority) {
       thread_id_ = CurrentThreadId();
       SetThreadPriorityById(thread_id_, priority_);
     }
+    // Once the body has returned the id is free for the system to give to another thread, so it
+    // is forgotten before; a priority set from then on is kept for the next thread.
+    struct ForgetId {
+      TSerCommThread& thread;
+      ~ForgetId() {
+        std::lock_guard lock(thread.priority_mutex_);
+        thread.thread_id_ = 0;
+      }
+    } forget_id{*this};
     Execute(stop);
   });
 }

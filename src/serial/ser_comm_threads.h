@@ -53,7 +53,7 @@ class TSerCommThread {
  private:
   std::mutex priority_mutex_;
   TThreadPriority priority_ = TThreadPriority::tpNormal;  // guarded by priority_mutex_
-  std::uint64_t thread_id_ = 0;  // guarded by priority_mutex_; 0 until known
+  std::uint64_t thread_id_ = 0;  // guarded by priority_mutex_; 0 while the body is not running
   std::jthread thread_;
 };
 
