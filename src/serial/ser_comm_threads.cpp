@@ -7,6 +7,17 @@ namespace m797::serial {
 
 namespace {
 
+constexpr std::chrono::milliseconds kFailedWaitPause(20);
+
+// Waits for pause or until the thread is stopped; false when it was stopped.
+bool PauseUnlessStopped(std::chrono::milliseconds pause, std::stop_token stop) {
+  std::mutex mutex;
+  std::condition_variable_any never_notified;
+  std::unique_lock lock(mutex);
+  never_notified.wait_for(lock, stop, pause, [] { return false; });
+  return !stop.stop_requested();
+}
+
 // Runs call on the main thread for owner; an exception goes to the application's handler.
 template <class Call>
 void RunGuarded(TSerCustomComm& owner, const Call& call) {
@@ -97,7 +108,10 @@ void TSerCommEventThread::Execute(std::stop_token stop) {
         return;
       case TSerIoStatus::TimedOut:
       case TSerIoStatus::Failed:
-        break;  // a passing failure: wait again
+        // A passing failure: wait again, after a pause, as a device that keeps failing at once
+        // would otherwise keep a core busy.
+        if (!PauseUnlessStopped(kFailedWaitPause, stop)) return;
+        break;
     }
   }
 }
