@@ -179,6 +179,7 @@ class TSerCustomComm : public TSerComponent {
   // as the loss instead, by whichever call notices it first.
   void CheckDeviceResult(int code, std::string_view templ);
   void CheckIoResult(const TSerIoResult& result, std::string_view templ);
+  void UpdateTxEmptyWanted();
   void ApplyDCB();
   void ApplyBufferSizes();
   void ApplyTimeouts();
@@ -228,9 +229,8 @@ class TSerCustomComm : public TSerComponent {
 
   std::vector<TSerReceiver*> receivers_;
   bool forwarding_ = true;
-  void UpdateTxEmptyWanted();
-  std::atomic<bool> tx_empty_wanted_ =
-      false;  // written on the main thread, read by the write thread
+  // What TxEmptyWanted says: written on the main thread, read by the write thread.
+  std::atomic<bool> tx_empty_wanted_ = false;
 
   TNotifyEvent on_open_, on_close_, on_cts_, on_dsr_, on_rlsd_, on_ring_, on_break_, on_rx_flag_,
       on_tx_empty_, on_perr_, on_rx80_full_, on_event1_, on_event2_;
