@@ -6,6 +6,7 @@ M797_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   g++-mingw-w64-x86-64-posix
+  strace
 )
 
 # Installs whatever of M797_PACKAGES is missing.  Runs apt-get only when something is missing, so
