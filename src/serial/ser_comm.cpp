@@ -84,8 +84,12 @@ void TSerCustomComm::OpenDevice() {
     if (error == kErrorFileNotFound) {
       throw ESerCommError(FillTemplate(msg::kDeviceNotFound, {path}));
     }
-    throw ESerCommError(FillTemplate(std::string(msg::kCantOpen) + msg::kErrorSuffix,
-                                     {path, std::to_string(error), SystemErrorText(error)}));
+    std::string message = FillTemplate(std::string(msg::kCantOpen) + msg::kErrorSuffix,
+                                       {path, std::to_string(error), SystemErrorText(error)});
+    if (const std::string advice = OpenFailureAdvice(path, error); !advice.empty()) {
+      message += ". " + advice;
+    }
+    throw ESerCommError(message);
   }
   device_ = std::move(device);
   ++open_count_;
