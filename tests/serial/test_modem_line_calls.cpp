@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 
 #include "port_fixture.h"
 
@@ -37,14 +36,16 @@ std::string ThisProgram() {
 
 // The modem-line requests in a strace log, in order, as "set DTR", "clear RTS" and so on.
 std::vector<std::string> ModemLineRequests(const std::string& log_path) {
-  const std::regex request(R"(ioctl\(\d+, TIOCMBI([SC]), \[TIOCM_(DTR|RTS)\])");
   std::vector<std::string> requests;
   std::ifstream log(log_path);
   std::string line;
-  std::smatch match;
   while (std::getline(log, line)) {
-    if (std::regex_search(line, match, request)) {
-      requests.push_back((match[1] == "S" ? "set " : "clear ") + match[2].str());
+    for (const auto& [request, what] : {std::pair{"TIOCMBIS", "set "}, {"TIOCMBIC", "clear "}}) {
+      for (const char* modem_line : {"DTR", "RTS"}) {
+        if (line.find(std::string(request) + ", [TIOCM_" + modem_line + "]") != std::string::npos) {
+          requests.push_back(what + std::string(modem_line));
+        }
+      }
     }
   }
   return requests;
@@ -56,10 +57,14 @@ TEST(ModemLineTest, DtrAndRtsAreTouchedOnlyAtOpenAndWhenTheirControlModeChanges)
   const int log_fd = mkstemp(log_path);
   ASSERT_GE(log_fd, 0);
   close(log_fd);
-  const std::string command = "strace -f -qq -e trace=ioctl -o " + std::string(log_path) + " '" +
-                              ThisProgram() +
-                              "' --gtest_filter=PortTest.DISABLED_ModemLineScenario"
-                              " --gtest_also_run_disabled_tests >/dev/null 2>&1";
+  // The leak checker of an address-sanitized build cannot work under strace; the other tests of
+  // the port run the same calls with it.
+  const std::string command =
+      "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 "
+      "strace -f -qq -e trace=ioctl -o " +
+      std::string(log_path) + " '" + ThisProgram() +
+      "' --gtest_filter=PortTest.DISABLED_ModemLineScenario"
+      " --gtest_also_run_disabled_tests >/dev/null 2>&1";
   const int status = std::system(command.c_str());
   const std::vector<std::string> requests = ModemLineRequests(log_path);
   unlink(log_path);
