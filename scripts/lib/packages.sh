@@ -8,6 +8,7 @@ M797_PACKAGES=(
   fonts-liberation fonts-dejavu-core
   g++-mingw-w64-x86-64-posix
   desktop-file-utils appstream
+  strace
 )
 
 # What scripts/package and scripts/check-deb build and try the Debian package with.

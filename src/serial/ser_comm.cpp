@@ -84,8 +84,12 @@ void TSerCustomComm::OpenDevice() {
     if (error == kErrorFileNotFound) {
       throw ESerCommError(FillTemplate(msg::kDeviceNotFound, {path}));
     }
-    throw ESerCommError(FillTemplate(std::string(msg::kCantOpen) + msg::kErrorSuffix,
-                                     {path, std::to_string(error), SystemErrorText(error)}));
+    std::string message = FillTemplate(std::string(msg::kCantOpen) + msg::kErrorSuffix,
+                                       {path, std::to_string(error), SystemErrorText(error)});
+    if (const std::string advice = OpenFailureAdvice(path, error); !advice.empty()) {
+      message += ". " + advice;
+    }
+    throw ESerCommError(message);
   }
   device_ = std::move(device);
   ++open_count_;
@@ -162,8 +166,8 @@ TSerLineSettings TSerCustomComm::BuildLineSettings() const {
 }
 
 void TSerCustomComm::ApplyDCB() {
-  if (!PortOpen() || !update_dcb_) return;
-  CheckCommResult(device_->ApplyLineSettings(BuildLineSettings()), msg::kWriteDcb);
+  if (!DeviceWorks() || !update_dcb_) return;
+  CheckDeviceResult(device_->ApplyLineSettings(BuildLineSettings()), msg::kWriteDcb);
 }
 
 void TSerCustomComm::ApplyBufferSizes() {
@@ -190,10 +194,7 @@ void TSerCustomComm::ApplyEventMask() {
 }
 
 int TSerCustomComm::SendBytes(const void* data, int count) {
-  if (!PortOpen() || data == nullptr || count <= 0) return 0;
-  // A device that failed for good takes nothing.  Its failure has been shown once already; every
-  // retry of the caller raising it again would bury the user in the same message.
-  if (lost_error_ != 0) return 0;
+  if (!DeviceWorks() || data == nullptr || count <= 0) return 0;
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   if (!direct_write_) {
     if (!write_thread_->QueueData(bytes, count, buffers_->WriteTimeout())) {
@@ -203,21 +204,16 @@ int TSerCustomComm::SendBytes(const void* data, int count) {
   }
   std::lock_guard guard(write_lock_);
   const TSerIoResult result = device_->Write(bytes, count, buffers_->ReadTimeout());
-  if (result.status == TSerIoStatus::Failed || result.status == TSerIoStatus::Lost) {
-    RaiseCommError(msg::kWriteError, result.error);
-  }
+  CheckIoResult(result, msg::kWriteError);
   return result.count;  // after a time-out: the bytes that did go out
 }
 
 int TSerCustomComm::ReadBytes(void* data, int count) {
-  if (!PortOpen() || data == nullptr || count <= 0 || lost_error_ != 0) return 0;
+  if (!DeviceWorks() || data == nullptr || count <= 0) return 0;
   std::lock_guard guard(read_lock_);
   const TSerIoResult result =
       device_->Read(static_cast<std::uint8_t*>(data), count, buffers_->ReadTimeout());
-  if (result.status == TSerIoStatus::Lost) HandleDeviceLost(result.error);
-  if (result.status == TSerIoStatus::Failed || result.status == TSerIoStatus::Lost) {
-    RaiseCommError(msg::kReadError, result.error);
-  }
+  CheckIoResult(result, msg::kReadError);
   return result.status == TSerIoStatus::Ok ? result.count : 0;
 }
 
@@ -225,11 +221,8 @@ void TSerCustomComm::GetComStatus(std::uint32_t& errors, TSerComStat& status) {
   std::lock_guard guard(read_lock_);
   errors = 0;
   status = {};
-  // A lost device has been reported once; its queries fail the same way every time.
-  if (!PortOpen() || lost_error_ != 0) return;
-  const int code = device_->ClearErrors(errors, status);
-  if (code != 0 && IsDeviceLostError(code)) HandleDeviceLost(code);
-  CheckCommResult(code, msg::kStatistics);
+  if (!DeviceWorks()) return;
+  CheckDeviceResult(device_->ClearErrors(errors, status), msg::kStatistics);
 }
 
 int TSerCustomComm::InQueueCount() {
@@ -252,8 +245,8 @@ void TSerCustomComm::SetBreakState(bool state) {
 }
 
 void TSerCustomComm::EscapeComm(TSerEscape code) {
-  if (!PortOpen()) return;
-  CheckCommResult(device_->Escape(code), msg::kCommFunction);
+  if (!DeviceWorks()) return;
+  CheckDeviceResult(device_->Escape(code), msg::kCommFunction);
 }
 
 void TSerCustomComm::Loaded() {
@@ -351,10 +344,21 @@ void TSerCustomComm::DisplayRemoved(TSerDisplay* display) {
 
 void TSerCustomComm::AttachReceiver(TSerReceiver* receiver) {
   if (receiver) receivers_.push_back(receiver);
+  UpdateTxEmptyWanted();
 }
 
 void TSerCustomComm::DetachReceiver(TSerReceiver* receiver) {
   std::erase(receivers_, receiver);
+  UpdateTxEmptyWanted();
+}
+
+void TSerCustomComm::SetOnTxEmpty(TNotifyEvent handler) {
+  on_tx_empty_ = std::move(handler);
+  UpdateTxEmptyWanted();
+}
+
+void TSerCustomComm::UpdateTxEmptyWanted() {
+  tx_empty_wanted_.store(on_tx_empty_ != nullptr || !receivers_.empty(), std::memory_order_relaxed);
 }
 
 void TSerCustomComm::SetExceptionHandler(TSerExceptionHandler handler) {
@@ -424,9 +428,22 @@ bool TSerCustomComm::HandleLineErrors() {
 }
 
 void TSerCustomComm::HandleDeviceLost(int error) {
-  if (!PortOpen() || lost_error_ != 0) return;
+  if (!DeviceWorks()) return;
   lost_error_ = error;
   RaiseCommError(msg::kDeviceLost, error);
+}
+
+void TSerCustomComm::CheckDeviceResult(int code, std::string_view templ) {
+  if (code == 0) return;
+  if (IsDeviceLostError(code)) HandleDeviceLost(code);
+  RaiseCommError(templ, code);
+}
+
+void TSerCustomComm::CheckIoResult(const TSerIoResult& result, std::string_view templ) {
+  if (result.status == TSerIoStatus::Lost) HandleDeviceLost(result.error);
+  if (result.status == TSerIoStatus::Failed || result.status == TSerIoStatus::Lost) {
+    RaiseCommError(templ, result.error);
+  }
 }
 
 void TSerCustomComm::ForwardEvents(std::uint32_t mask) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "serial/main_thread_dispatcher.h"
@@ -128,7 +130,7 @@ class TSerCustomComm : public TSerComponent {
   void SetOnRing(TNotifyEvent handler) { on_ring_ = std::move(handler); }
   void SetOnBreak(TNotifyEvent handler) { on_break_ = std::move(handler); }
   void SetOnRxFlag(TNotifyEvent handler) { on_rx_flag_ = std::move(handler); }
-  void SetOnTxEmpty(TNotifyEvent handler) { on_tx_empty_ = std::move(handler); }
+  void SetOnTxEmpty(TNotifyEvent handler);
   void SetOnPErr(TNotifyEvent handler) { on_perr_ = std::move(handler); }
   void SetOnRx80Full(TNotifyEvent handler) { on_rx80_full_ = std::move(handler); }
   void SetOnEvent1(TNotifyEvent handler) { on_event1_ = std::move(handler); }
@@ -156,6 +158,9 @@ class TSerCustomComm : public TSerComponent {
   void HandleDeviceLost(int error);
   // Counts the openings, so that a notification of one opening is not applied to the next.
   std::uint64_t OpenCount() const { return open_count_; }
+  // Whether anyone takes the report of an empty write queue (OnTxEmpty or a receiver); safe
+  // from any thread.
+  bool TxEmptyWanted() const { return tx_empty_wanted_.load(std::memory_order_relaxed); }
 
  protected:
   virtual void OpenDevice();
@@ -166,6 +171,15 @@ class TSerCustomComm : public TSerComponent {
  private:
   void CloseDevice();
   void StopThreads();
+  // True while the port is open and its device has not failed for good.  A lost device has been
+  // reported once; until the port is opened again every call on it does nothing and raises
+  // nothing, as a retrying caller would otherwise bury the user in the same message.
+  bool DeviceWorks() const { return PortOpen() && lost_error_ == 0; }
+  // Raise templ for a failed device call; a failure that means the device is gone is reported
+  // as the loss instead, by whichever call notices it first.
+  void CheckDeviceResult(int code, std::string_view templ);
+  void CheckIoResult(const TSerIoResult& result, std::string_view templ);
+  void UpdateTxEmptyWanted();
   void ApplyDCB();
   void ApplyBufferSizes();
   void ApplyTimeouts();
@@ -215,6 +229,8 @@ class TSerCustomComm : public TSerComponent {
 
   std::vector<TSerReceiver*> receivers_;
   bool forwarding_ = true;
+  // What TxEmptyWanted says: written on the main thread, read by the write thread.
+  std::atomic<bool> tx_empty_wanted_ = false;
 
   TNotifyEvent on_open_, on_close_, on_cts_, on_dsr_, on_rlsd_, on_ring_, on_break_, on_rx_flag_,
       on_tx_empty_, on_perr_, on_rx80_full_, on_event1_, on_event2_;

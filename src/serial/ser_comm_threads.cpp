@@ -5,6 +5,31 @@
 
 namespace m797::serial {
 
+namespace {
+
+constexpr std::chrono::milliseconds kFailedWaitPause(20);
+
+// Waits for pause or until the thread is stopped; false when it was stopped.
+bool PauseUnlessStopped(std::chrono::milliseconds pause, std::stop_token stop) {
+  std::mutex mutex;
+  std::condition_variable_any never_notified;
+  std::unique_lock lock(mutex);
+  never_notified.wait_for(lock, stop, pause, [] { return false; });
+  return !stop.stop_requested();
+}
+
+// Runs call on the main thread for owner; an exception goes to the application's handler.
+template <class Call>
+void RunGuarded(TSerCustomComm& owner, const Call& call) {
+  try {
+    call();
+  } catch (...) {
+    owner.HandleCurrentException();
+  }
+}
+
+}  // namespace
+
 TSerCommThread::~TSerCommThread() {
   Stop();
   Join();
@@ -21,6 +46,15 @@ void TSerCommThread::Start(TThreadPriority priority) {
       thread_id_ = CurrentThreadId();
       SetThreadPriorityById(thread_id_, priority_);
     }
+    // Once the body has returned the id is free for the system to give to another thread, so it
+    // is forgotten before; a priority set from then on is kept for the next thread.
+    struct ForgetId {
+      TSerCommThread& thread;
+      ~ForgetId() {
+        std::lock_guard lock(thread.priority_mutex_);
+        thread.thread_id_ = 0;
+      }
+    } forget_id{*this};
     Execute(stop);
   });
 }
@@ -42,15 +76,8 @@ void TSerCommThread::SetPriority(TThreadPriority priority) {
 
 bool TSerCommThread::HandOver(std::function<void()> call, std::stop_token stop) {
   TSerCustomComm& owner = context_.owner;
-  return context_.dispatcher.Invoke(
-      [&owner, call = std::move(call)] {
-        try {
-          call();
-        } catch (...) {
-          owner.HandleCurrentException();
-        }
-      },
-      stop);
+  return context_.dispatcher.Invoke([&owner, call = std::move(call)] { RunGuarded(owner, call); },
+                                    stop);
 }
 
 void TSerCommThread::ReportDeviceLost(int error, std::stop_token stop) {
@@ -81,7 +108,10 @@ void TSerCommEventThread::Execute(std::stop_token stop) {
         return;
       case TSerIoStatus::TimedOut:
       case TSerIoStatus::Failed:
-        break;  // a passing failure: wait again
+        // A passing failure: wait again, after a pause, as a device that keeps failing at once
+        // would otherwise keep a core busy.
+        if (!PauseUnlessStopped(kFailedWaitPause, stop)) return;
+        break;
     }
   }
 }
@@ -104,6 +134,10 @@ TSerCommWriteThread::TSerCommWriteThread(const TSerThreadContext& context,
     : TSerCommThread(context), lock_(lock), buffer_(capacity) {}
 
 TSerCommWriteThread::~TSerCommWriteThread() {
+  {
+    std::lock_guard guard(tx_empty_report_->mutex);
+    tx_empty_report_->withdrawn = true;
+  }
   Stop();
   Join();
 }
@@ -140,7 +174,7 @@ void TSerCommWriteThread::Execute(std::stop_token stop) {
     const TSerIoResult result = context_.device.WriteQueued(data, size);
     switch (result.status) {
       case TSerIoStatus::Ok:
-        WriteDone(result.count, stop);
+        WriteDone(result.count);
         break;
       case TSerIoStatus::Lost:
         ReportDeviceLost(result.error, stop);
@@ -156,7 +190,7 @@ void TSerCommWriteThread::Execute(std::stop_token stop) {
   }
 }
 
-void TSerCommWriteThread::WriteDone(int written, std::stop_token stop) {
+void TSerCommWriteThread::WriteDone(int written) {
   bool empty = false;
   {
     std::lock_guard guard(lock_);
@@ -164,10 +198,27 @@ void TSerCommWriteThread::WriteDone(int written, std::stop_token stop) {
     empty = buffer_.Size() <= 0;
   }
   queue_changed_.notify_all();
-  if (empty) {
-    TSerCustomComm& owner = context_.owner;
-    HandOver([&owner] { owner.HandleLineEvents(kEvTxEmpty); }, stop);
+  if (empty && context_.owner.TxEmptyWanted()) ReportTxEmpty();
+}
+
+void TSerCommWriteThread::ReportTxEmpty() {
+  {
+    std::lock_guard guard(tx_empty_report_->mutex);
+    if (tx_empty_report_->posted || tx_empty_report_->withdrawn) return;
+    tx_empty_report_->posted = true;
   }
+  // Posted behind the thread's earlier hand-overs, so the main thread sees them in order.  The
+  // thread is withdrawn on the main thread, where the report runs, so the owner is still there
+  // whenever a report finds itself not withdrawn.
+  TSerCustomComm& owner = context_.owner;
+  context_.dispatcher.Post([report = tx_empty_report_, &owner] {
+    {
+      std::lock_guard guard(report->mutex);
+      report->posted = false;
+      if (report->withdrawn) return;
+    }
+    RunGuarded(owner, [&owner] { owner.HandleLineEvents(kEvTxEmpty); });
+  });
 }
 
 }  // namespace m797::serial

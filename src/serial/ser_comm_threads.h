@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -52,7 +53,7 @@ class TSerCommThread {
  private:
   std::mutex priority_mutex_;
   TThreadPriority priority_ = TThreadPriority::tpNormal;  // guarded by priority_mutex_
-  std::uint64_t thread_id_ = 0;  // guarded by priority_mutex_; 0 until known
+  std::uint64_t thread_id_ = 0;  // guarded by priority_mutex_; 0 while the body is not running
   std::jthread thread_;
 };
 
@@ -69,7 +70,9 @@ class TSerCommEventThread : public TSerCommThread {
   void Execute(std::stop_token stop) override;
 };
 
-// Owns the write queue and drains it to the device.
+// Owns the write queue and drains it to the device.  Draining never waits for the main thread:
+// an empty queue is reported to it, for whoever takes the report, by a call that the thread
+// posts and does not wait for.
 class TSerCommWriteThread : public TSerCommThread {
  public:
   // lock is the owner's WriteLock; it guards the queue.
@@ -80,9 +83,20 @@ class TSerCommWriteThread : public TSerCommThread {
   bool QueueData(const std::uint8_t* data, int count, int timeout_ms);
 
  private:
-  void Execute(std::stop_token stop) override;
-  void WriteDone(int written, std::stop_token stop);
+  // The empty-queue report on its way to the main thread.  The posted call holds it too, as it
+  // may run after the thread has gone; the thread's end withdraws it.
+  struct TxEmptyReport {
+    std::mutex mutex;
+    bool posted = false;     // a report is queued and has not run yet
+    bool withdrawn = false;  // the thread has ended; a queued report does nothing
+  };
 
+  void Execute(std::stop_token stop) override;
+  void WriteDone(int written);
+  // Queues one report unless one is queued already: it then stands for this drain too.
+  void ReportTxEmpty();
+
+  std::shared_ptr<TxEmptyReport> tx_empty_report_ = std::make_shared<TxEmptyReport>();
   TSerCriticalSection& lock_;
   std::condition_variable_any queue_changed_;  // with lock_: bytes appended or removed
   TSerCommBuffer buffer_;                      // guarded by lock_

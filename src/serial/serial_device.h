@@ -89,6 +89,9 @@ bool IsDeviceLostError(int error);
 // error to the platform error code; a missing device gives kErrorFileNotFound.
 std::unique_ptr<TSerDevice> OpenSerialDevice(const std::string& name, int& error);
 inline constexpr int kErrorFileNotFound = 2;  // ENOENT and ERROR_FILE_NOT_FOUND alike
+// One sentence that tells the user how to get past a failed open of the device that name stands
+// for, such as the group to join after a permission error; empty when there is nothing to say.
+std::string OpenFailureAdvice(const std::string& name, int error);
 
 // Sets the priority of a running component thread, named by the id that CurrentThreadId gave
 // inside it; best effort, as raising a priority may need rights the program lacks.

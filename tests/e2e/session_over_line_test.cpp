@@ -152,9 +152,11 @@ double ThreadCpuSeconds() {
 }
 
 TEST(SessionOverLine, HangUpIsReportedOnceWithoutSpinningAndANewStartWorks) {
-  E2eRig rig({"--hangup-after", "3", "--hangup-ms", "2500"});
+  E2eRig rig({"--hangup-after", "3", "--hangup-ms", "8000"});
   ASSERT_TRUE(rig.Start());
   ASSERT_TRUE(rig.loop.RunUntil([&] { return !rig.loop.errors().empty(); }, 10s));
+  const auto lost_at = std::chrono::steady_clock::now();
+  const int watchdog_ticks_at_loss = rig.timer2.ticks;
   // The component's threads must not spin on the dead device; the main thread's own busy waits
   // are the session's and are left out of the count.
   const double process_before = ProcessCpuSeconds();
@@ -162,6 +164,16 @@ TEST(SessionOverLine, HangUpIsReportedOnceWithoutSpinningAndANewStartWorks) {
   rig.loop.RunFor(1000ms);
   const double others = (ProcessCpuSeconds() - process_before) - (ThreadCpuSeconds() - main_before);
   EXPECT_LT(others, 0.1) << "CPU seconds of the other threads in one second";
+
+  // The session goes on: the retry, then the watchdog waking the dead line and asking again
+  // every 2000 ms.  None of that shows anything more.
+  constexpr int kWatchdogTicks = 3;
+  ASSERT_TRUE(rig.loop.RunUntil(
+      [&] {
+        return rig.timer2.ticks >= watchdog_ticks_at_loss + kWatchdogTicks &&
+               std::chrono::steady_clock::now() - lost_at >= kWatchdogTicks * 2000ms;
+      },
+      30s));
   EXPECT_EQ(rig.loop.errors().size(), 1u);
   if (rig.loop.errors().size() != 1) {
     for (const auto& e : rig.loop.errors())

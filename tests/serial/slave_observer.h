@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -26,6 +27,10 @@ class SlaveObserver {
     ioctl(fd_, FIONREAD, &count);
     return count;
   }
+
+  // Suspends and resumes the terminal's output, as a device that stops taking bytes would.
+  bool SuspendOutput() const { return tcflow(fd_, TCOOFF) == 0; }
+  bool ResumeOutput() const { return tcflow(fd_, TCOON) == 0; }
 
   // The pseudo-terminal hands bytes over to the slave asynchronously and says nothing when it
   // has; so this looks again every millisecond, for at most timeout.

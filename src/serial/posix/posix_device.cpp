@@ -106,16 +106,24 @@ TSerPosixDevice::~TSerPosixDevice() {
 
 int TSerPosixDevice::ApplyLineSettings(const TSerLineSettings& settings) {
   if (const int error = ApplyTermiosSettings(fd_, settings)) return error;
-  // DTR and RTS follow their control mode, as a device control block sets them.
+  // DTR and RTS follow their control mode, as a device control block sets them: at the first
+  // setup of the opening and when the mode itself changes.  Any other rewrite of the settings
+  // leaves them as the program put them; many adapters take their power from DTR.
   const std::uint32_t dtr = (settings.flags >> kDcbDtrControlShift) & 3;
   const std::uint32_t rts = (settings.flags >> kDcbRtsControlShift) & 3;
-  if (dtr != 2) {
-    if (const int error = ModemLineCall(dtr == 1 ? SetBits() : ClearBits(), TIOCM_DTR))
-      return error;
+  if (dtr != dtr_control_) {
+    if (dtr != 2) {
+      if (const int error = ModemLineCall(dtr == 1 ? SetBits() : ClearBits(), TIOCM_DTR))
+        return error;
+    }
+    dtr_control_ = dtr;
   }
-  if (rts == 0 || rts == 1) {
-    if (const int error = ModemLineCall(rts == 1 ? SetBits() : ClearBits(), TIOCM_RTS))
-      return error;
+  if (rts != rts_control_) {
+    if (rts == 0 || rts == 1) {
+      if (const int error = ModemLineCall(rts == 1 ? SetBits() : ClearBits(), TIOCM_RTS))
+        return error;
+    }
+    rts_control_ = rts;
   }
   return 0;
 }

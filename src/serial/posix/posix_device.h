@@ -2,7 +2,9 @@
 
 #include <linux/serial.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "serial/serial_device.h"
@@ -38,6 +40,10 @@ class TSerPosixDevice : public TSerDevice {
   const int epoll_fd_;   // the device and cancel_fd_; used by the event thread only
   const bool is_pty_;    // a pseudo-terminal: no modem lines, break ignored
   bool device_in_epoll_ = false;
+  // The control modes of DTR and RTS that the lines were last set for; none before the first
+  // line setup of the opening.
+  std::optional<std::uint32_t> dtr_control_;
+  std::optional<std::uint32_t> rts_control_;
   struct serial_icounter_struct counts_ = {};  // error counters at the last status query
   bool counters_known_ = false;
 };

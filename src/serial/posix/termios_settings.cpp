@@ -61,25 +61,22 @@ int ApplyTermiosSettings(int fd, const TSerLineSettings& settings) {
       !ParityFlags(settings.parity, parity) || settings.stop_bits > 2) {
     return EINVAL;
   }
+  // Termios has one switch for hardware flow control in both directions: watching CTS before
+  // sending and driving RTS for receiving.  One of them alone it cannot do.
+  const std::uint32_t flags = settings.flags;
+  const bool cts_flow = (flags & kDcbOutxCtsFlow) != 0;
+  const bool rts_flow = ((flags >> kDcbRtsControlShift) & 3) == 2;
+  if (cts_flow != rts_flow) return EINVAL;
 
-  struct termios2 tio;
-  if (ioctl(fd, TCGETS2, &tio) != 0) return errno;
-
-  tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
-                   IXANY | INPCK | IUCLC | IMAXBEL);
-  tio.c_oflag &= ~OPOST;
-  tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-  tio.c_cflag &= ~(CBAUD | CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-  tio.c_cflag |= BOTHER | size | parity | CREAD | CLOCAL;
-  tio.c_cflag &= ~(CBAUD << IBSHIFT);
-  tio.c_cflag |= BOTHER << IBSHIFT;
+  // Built from zero, never on top of the driver's current settings, so nothing that another
+  // program left on the device carries over.  Raw: no echo, signals, canonical mode or
+  // processing of input and output; the receiver on and the modem-control lines ignored.
+  struct termios2 tio = {};
+  tio.c_cflag = BOTHER | (BOTHER << IBSHIFT) | size | parity | CREAD | CLOCAL;
+  if (settings.stop_bits != 0) tio.c_cflag |= CSTOPB;
+  if (cts_flow) tio.c_cflag |= CRTSCTS;
   tio.c_ispeed = settings.baud_rate;
   tio.c_ospeed = settings.baud_rate;
-  if (settings.stop_bits != 0) tio.c_cflag |= CSTOPB;
-
-  const std::uint32_t flags = settings.flags;
-  const std::uint32_t rts_control = (flags >> kDcbRtsControlShift) & 3;
-  if ((flags & kDcbOutxCtsFlow) || rts_control == 2) tio.c_cflag |= CRTSCTS;
   if (flags & kDcbOutX) tio.c_iflag |= IXON;
   if (flags & kDcbInX) tio.c_iflag |= IXOFF;
   if (flags & kDcbParity) tio.c_iflag |= INPCK;
