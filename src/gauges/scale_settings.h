@@ -61,6 +61,8 @@ class TScaleSettings : public TGxPersistent {
   void SetFont(const TGxFont& font) { font_->Assign(font); }
   bool PosLeftTop() const { return pos_left_top_; }
   void SetPosLeftTop(bool v) { Store(pos_left_top_, v); }
+  // How a repaint that draws both sides leaves the setting; asks for no further repaint.
+  void ClearPosLeftTop() { pos_left_top_ = false; }
   std::int32_t Steps() const { return steps_; }
   void SetSteps(std::int32_t v);  // 1..20, others are ignored
   std::int32_t SubSteps() const { return sub_steps_; }

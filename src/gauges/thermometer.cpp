@@ -87,12 +87,13 @@ void TGxThermometer::PaintStatic(QPainter& painter) {
   BevelPaint(*bar.Bevel(), painter, column);
 
   // Two scales in one rectangle: the base line at its right edge with the ticks to the left of
-  // the column, and at its left edge with the ticks to the right.
+  // the column, and at its left edge with the ticks to the right.  PosLeftTop stays cleared.
   scale_ =
       scale.PlaceStraight(scale_measured_, {column.Right - scale_spacing_, column.Top,
                                             column.Left + scale_spacing_ - 1, column.Bottom - 1});
   scale.DrawStraight(painter, scale_, true);
   scale.DrawStraight(painter, scale_, false);
+  scale.ClearPosLeftTop();
 
   column_ = {column.Left - dynamic_area_.Left, column.Top - dynamic_area_.Top,
              column.Left - dynamic_area_.Left + bar.minWidth(), column.Bottom - dynamic_area_.Top};

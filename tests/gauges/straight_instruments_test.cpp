@@ -223,6 +223,20 @@ TEST(Thermometer, ColumnTextFollowsTheValueAtAnUnchangedPosition) {
   EXPECT_EQ(tog->Surface().copy(tog->Column()), at_60_1);
 }
 
+TEST(Thermometer, FullRepaintLeavesPosLeftTopCleared) {
+  auto plain = setups::MakeVS_TOG();
+  Render(*plain);
+  auto tog = setups::MakeVS_TOG();
+  tog->ScaleSettings()->SetPosLeftTop(true);
+  int settings_passes = 0;
+  tog->SetOnSettingsChange([&](TGxAnalogGControl*) { ++settings_passes; });
+  Render(*tog);
+  EXPECT_FALSE(tog->ScaleSettings()->PosLeftTop());
+  EXPECT_EQ(settings_passes, 0);  // clearing it asks for no further pass
+  // Both scales are drawn either way.
+  EXPECT_EQ(tog->Surface(), plain->Surface());
+}
+
 QColor PointerFill(TGxVMeter& meter) {
   const QImage image = Render(meter);
   const QPolygon pointer = meter.PointerTriangle();
