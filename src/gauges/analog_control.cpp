@@ -25,6 +25,13 @@ void TGxAnalogGControl::ConnectToSettingsChanged(TGxPersistent& settings) {
   settings.SetOnChange([this](TGxPersistent*) { SettingsChanged(); });
 }
 
+TColor TGxAnalogGControl::MarkerColor(std::int32_t ppt, TColor own) const {
+  if (min_max_->UseSectorCol()) {
+    if (const auto color = sector_settings_->SectorColorAt(ppt)) return *color;
+  }
+  return own;
+}
+
 void TGxAnalogGControl::Loaded() {
   min_max_->Reset();
   ConnectToSettingsChanged(*font_);

@@ -116,6 +116,10 @@ class TGxAnalogGControl : public TGxGraphicControl {
   // Connects a settings object's change notification to SettingsChanged.
   void ConnectToSettingsChanged(TGxPersistent& settings);
 
+  // The fill of a min or max marker at the position: the colour of the sector there when
+  // MinMax.UseSectorCol asks for it and a sector holds the position, else the marker's own.
+  TColor MarkerColor(std::int32_t ppt, TColor own) const;
+
  private:
   void EvaluateLimits();
   std::int32_t LinearDigit(double value) const;

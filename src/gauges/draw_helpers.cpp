@@ -170,6 +170,11 @@ void DrawAlignedText(QPainter& painter, int x, int y, int alignment, const QStri
   painter.drawText(QPoint(left, top + metrics.ascent()), text);
 }
 
+QSize MeasureText(const TGxFont& font, const QString& text) {
+  const QFontMetrics metrics(font.ToQFont());
+  return QSize(metrics.horizontalAdvance(text), metrics.height());
+}
+
 QPoint RotatePoint(QPoint p, QPoint centre, bool clockwise, double angle) {
   const float radians = static_cast<float>(angle * kPi / 180.0);
   const double c = std::cos(static_cast<double>(radians));

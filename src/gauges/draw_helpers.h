@@ -2,10 +2,12 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include "gauges/bevel.h"
 #include "gauges/gx_color.h"
+#include "gauges/gx_font.h"
 
 class QPainter;
 
@@ -41,6 +43,9 @@ TColor BlendColor(TColor c1, TColor c2, int n, int i);
 // Writes text with the anchor (x, y) at one of nine places of its box: 0..2 top left, centre,
 // right; 3..5 the same vertically centred; 6..8 the same at the bottom.
 void DrawAlignedText(QPainter& painter, int x, int y, int alignment, const QString& text);
+
+// Width and height of a text in a font.
+QSize MeasureText(const TGxFont& font, const QString& text);
 
 // Turns p about centre by angle degrees; clockwise on screen (y grows downward) when clockwise.
 QPoint RotatePoint(QPoint p, QPoint centre, bool clockwise, double angle);

@@ -4,7 +4,6 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
-#include <cstring>
 
 #include "gauges/blink_scheduler.h"
 
@@ -47,11 +46,8 @@ void TGxGraphicControl::PaintStatic(QPainter&) {}
 void TGxGraphicControl::Repaint() {
   if (update_lock_ > 0) return;
   CalculateSize();
-  const QSize wanted = size().expandedTo(QSize(1, 1));
-  if (surface_.size() != wanted) surface_ = QImage(wanted, QImage::Format_ARGB32_Premultiplied);
-  surface_.fill(Qt::transparent);
   {
-    QPainter painter(&surface_);
+    QPainter painter(&images_.NewSurface(size().expandedTo(QSize(1, 1))));
     PaintStatic(painter);
   }
   repaint_pending_ = false;
@@ -59,48 +55,12 @@ void TGxGraphicControl::Repaint() {
   update();
 }
 
-void TGxGraphicControl::PutImage(const QImage& image, QPoint pos) {
-  const QRect target = QRect(pos, image.size()).intersected(surface_.rect());
-  if (target.isEmpty()) return;
-  if (image.format() == surface_.format()) {
-    // Row copies: a value pass puts one small image per moving part, and a painter costs more
-    // than the copy itself.
-    const auto row_bytes = static_cast<std::size_t>(target.width()) * 4;
-    for (int y = target.top(); y <= target.bottom(); ++y) {
-      const uchar* from = image.constScanLine(y - pos.y()) + (target.left() - pos.x()) * 4;
-      std::memcpy(surface_.scanLine(y) + target.left() * 4, from, row_bytes);
-    }
-  } else {
-    QPainter painter(&surface_);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(pos, image);
-  }
-  update(target);
-}
-
-void TGxGraphicControl::CopyImage(const QImage& from, const QRect& rect, QImage& to) {
-  const QRect part = rect.intersected(from.rect());
-  if (to.size() != part.size() || to.format() != from.format())
-    to = QImage(part.size(), from.format());
-  if (part.isEmpty()) return;
-  const int bytes = from.depth() / 8;
-  const auto row_bytes = static_cast<std::size_t>(part.width() * bytes);
-  for (int y = 0; y < part.height(); ++y)
-    std::memcpy(to.scanLine(y), from.constScanLine(part.top() + y) + part.left() * bytes,
-                row_bytes);
-}
-
-void TGxGraphicControl::CopyImage(const QImage& from, QImage& to) {
-  if (to.size() != from.size() || to.format() != from.format())
-    to = QImage(from.size(), from.format());
-  std::memcpy(to.bits(), from.constBits(), static_cast<std::size_t>(from.sizeInBytes()));
-}
-
 void TGxGraphicControl::paintEvent(QPaintEvent* event) {
-  if (update_lock_ == 0 && (repaint_pending_ || surface_.size() != size())) Repaint();
-  if (surface_.isNull()) return;
+  const QImage& surface = images_.Surface();
+  if (update_lock_ == 0 && (repaint_pending_ || surface.size() != size())) Repaint();
+  if (surface.isNull()) return;
   QPainter painter(this);
-  painter.drawImage(event->rect(), surface_, event->rect());
+  painter.drawImage(event->rect(), surface, event->rect());
 }
 
 void TGxGraphicControl::resizeEvent(QResizeEvent* event) {

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QImage>
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
 
-#include <QMenu>
+#include "gauges/offscreen_images.h"
 
 namespace m797::gauges {
 
@@ -35,6 +36,10 @@ class TGxGraphicControl : public QWidget {
 
   // Requests a full repaint (sets BackgroundStale).
   void Invalidate();
+  // The same unless the update lock is held.
+  void RequestRepaint() {
+    if (update_lock_ == 0) Invalidate();
+  }
 
   // Performs a full repaint of the surface now, unless the update lock is held.
   void Repaint();
@@ -48,7 +53,7 @@ class TGxGraphicControl : public QWidget {
   void SetPopupMenu(QMenu* menu) { popup_menu_ = menu; }
 
   // The off-screen surface as last painted.
-  const QImage& Surface() const { return surface_; }
+  const QImage& Surface() const { return images_.Surface(); }
 
   // The blink message of the blink scheduler (counter of the tick, -1 or 0).  Instruments that
   // flash override it.
@@ -66,12 +71,9 @@ class TGxGraphicControl : public QWidget {
 
   // Copies an image onto the surface at pos, replacing what is there, and asks for the screen
   // copy of that area.
-  void PutImage(const QImage& image, QPoint pos);
-  // Copies `from` into `to` (resized as needed) without a fresh allocation when the sizes match.
-  static void CopyImage(const QImage& from, QImage& to);
-  // The same for the part of `from` inside rect (clipped to it).
-  static void CopyImage(const QImage& from, const QRect& rect, QImage& to);
-  QImage& MutableSurface() { return surface_; }
+  void PutImage(const QImage& image, QPoint pos) { update(images_.Put(image, pos)); }
+  TOffscreenImages& Images() { return images_; }
+  const TOffscreenImages& Images() const { return images_; }
   void ClearBackgroundStale() { background_stale_ = false; }
 
   void paintEvent(QPaintEvent* event) override;
@@ -82,7 +84,7 @@ class TGxGraphicControl : public QWidget {
   int update_lock_ = 0;
   bool background_stale_ = true;
   bool repaint_pending_ = true;
-  QImage surface_;
+  TOffscreenImages images_;
   QPointer<QMenu> popup_menu_;
 };
 

@@ -42,196 +42,200 @@ void TScaleSettings::SetSubSteps(std::int32_t v) {
 
 QString TScaleSettings::Labels() const {
   QString text;
-  for (const QString& label : labels_)
+  for (const QString& label : layout_.labels)
     text += label + ';';
   return text;
 }
 
-void TScaleSettings::BuildLabels(float first, float last) {
-  labels_.clear();
+TScaleLayout TScaleSettings::Measure(float first, float last) const {
+  TScaleLayout layout;
   if (!log_scale_) {
-    drawn_steps_ = steps_;
+    layout.steps = steps_;
     for (int k = 0; k <= steps_; ++k) {
       const double value = first + k * (static_cast<double>(last) - first) / steps_;
-      labels_ << FormatValue(value_format_, value);
+      layout.labels << FormatValue(value_format_, value);
     }
-    return;
-  }
-  // Logarithmic: powers of ten, with as many intervals as divide the decade count evenly.
-  auto decade = [](float v) { return RoundInt(std::log10(v > 0.0f ? v : 1.0f)); };
-  const int from_decade = decade(first);
-  const int to_decade = decade(last);
-  const int decades = std::abs(to_decade - from_decade);
-  int d = 1;
-  for (int c = steps_; c >= 1; --c) {
-    if (decades > 0 && decades % c == 0) {
-      d = c;
-      break;
+  } else {
+    // Powers of ten, with as many intervals as divide the decade count evenly.
+    auto decade = [](float v) { return RoundInt(std::log10(v > 0.0f ? v : 1.0f)); };
+    const int from_decade = decade(first);
+    const int to_decade = decade(last);
+    const int decades = std::abs(to_decade - from_decade);
+    layout.steps = 1;
+    for (int c = steps_; c >= 1; --c) {
+      if (decades > 0 && decades % c == 0) {
+        layout.steps = c;
+        break;
+      }
     }
+    const int direction = to_decade >= from_decade ? 1 : -1;
+    const int per_step = decades / layout.steps;
+    for (int k = 0; k <= layout.steps; ++k)
+      layout.labels << FormatValue(value_format_log_,
+                                   std::pow(10.0, from_decade + direction * k * per_step));
   }
-  drawn_steps_ = d;
-  const int direction = to_decade >= from_decade ? 1 : -1;
-  const int per_step = decades / d;
-  for (int k = 0; k <= d; ++k)
-    labels_ << FormatValue(value_format_log_,
-                           std::pow(10.0, from_decade + direction * k * per_step));
-}
-
-void TScaleSettings::Measure() {
   const QFontMetrics metrics(font_->ToQFont());
-  label_height_ = metrics.height();
-  label_width_ = 0;
-  for (const QString& label : labels_)
-    label_width_ = std::max(label_width_, metrics.horizontalAdvance(label));
+  layout.label_height = metrics.height();
+  for (const QString& label : layout.labels)
+    layout.label_width = std::max(layout.label_width, metrics.horizontalAdvance(label));
+  layout.major_pen_width = RoundInt(layout.label_height / 14.0);
+  layout.text_clearance = layout.major_pen_width / 2 + 3;
+  return layout;
 }
 
-void TScaleSettings::PrepareRound(float value_from, float value_to) {
-  BuildLabels(value_from, value_to);
-  Measure();
-  major_pen_width_ = RoundInt(label_height_ / 14.0);
-  label_gap_ = (label_width_ < label_height_ ? label_height_ / 2 : label_width_ / 2) + 1;
-  text_clearance_ = major_pen_width_ / 2 + 3;
+TScaleLayout TScaleSettings::PrepareRound(float value_from, float value_to) {
+  TScaleLayout layout = Measure(value_from, value_to);
+  const int lw = layout.label_width;
+  const int lh = layout.label_height;
+  layout.label_gap = (lw < lh ? lh / 2 : lw / 2) + 1;
+  return Keep(std::move(layout));
 }
 
-void TScaleSettings::DrawRound(QPainter& painter, TRect& rect, double sweep, double start) {
-  const int w = rect.Width();
-  const int lw = label_width_;
-  const int lh = label_height_;
-  const int g = label_gap_;
-  const int pw = major_pen_width_;
-  painter.save();
-  painter.setFont(font_->ToQFont());
-  painter.setBrush(Qt::NoBrush);
+TScaleLayout TScaleSettings::PrepareStraight(float value_from, float value_to) {
+  TScaleLayout layout = Measure(value_to, value_from);
+  const int lh = layout.label_height;
+  layout.label_gap = lh / 3;
+  layout.tick_length = RoundInt(lh / 1.4);
+  layout.minor_tick_length =
+      layout.major_pen_width == 1 ? layout.tick_length / 2 : RoundInt(layout.tick_length / 1.4);
+  layout.scale_width = layout.label_width + layout.tick_length + layout.label_gap;
+  layout.scale_min_height = RoundInt(lh * layout.steps * 1.4);
+  return Keep(std::move(layout));
+}
 
-  const int cx = rect.Left + w / 2;
-  const int r = g + (w - 2 * g) / 2 - lw / 2;
-  tick_length_ = r / 8;
-  minor_tick_length_ = pw == 1 ? tick_length_ / 2 : RoundInt(tick_length_ / 1.4);
-  const int cy = rect.Top + r + lh / 2;
-  dial_centre_ = QPoint(cx, cy);
-  dial_radius_ = r;
+TScaleLayout TScaleSettings::PlaceRound(TScaleLayout layout, const TRect& rect, double start,
+                                        double sweep) {
+  const int lw = layout.label_width;
+  const int pw = layout.major_pen_width;
+  const int cx = rect.Left + rect.Width() / 2;
+  const int r = layout.label_gap + (rect.Width() - 2 * layout.label_gap) / 2 - lw / 2;
+  const int tick = r / 8;
+  layout.tick_length = tick;
+  layout.minor_tick_length = pw == 1 ? tick / 2 : RoundInt(tick / 1.4);
+  const int cy = rect.Top + r + layout.label_height / 2;
+  layout.centre = QPoint(cx, cy);
+  layout.radius = r;
 
-  TRect square;
+  TRect& square = layout.rect;
   square.Left = cx - r + lw / 2 + pw / 2;
   square.Top = cy - r + lw / 2 + pw / 2;
   square.Right = cx + r - lw / 2 + pw / 2 - 1;
   square.Bottom = cy + r - lw / 2 + pw / 2 - 1;
+  layout.arc_box = {square.Left + tick, square.Top + tick, square.Right - tick,
+                    square.Bottom - tick + 1};
+  if (pw == 1) {
+    ++square.Left;
+    ++square.Top;
+  }
+  layout.map = TScaleMap::Dial(start, sweep, layout.steps, sub_steps_, log_scale_);
+  return Keep(std::move(layout));
+}
 
-  const int n = drawn_steps_;
-  const float minor_angle = static_cast<float>(sweep / (sub_steps_ * n));
-  const float major_angle = static_cast<float>(sub_steps_) * minor_angle;
+TScaleLayout TScaleSettings::PlaceStraight(TScaleLayout layout, const TRect& rect) {
+  layout.rect = rect;
+  layout.map = TScaleMap::Column(rect.Top, rect.Bottom, layout.steps, sub_steps_);
+  return Keep(std::move(layout));
+}
 
-  const QPoint centre(cx, cy);
+void TScaleSettings::DrawRound(QPainter& painter, const TScaleLayout& layout) const {
+  const TScaleMap& map = layout.map;
+  const QPoint centre = layout.centre;
+  const int cx = centre.x();
+  const int cy = centre.y();
+  const int r = layout.radius;
+  const int g = layout.label_gap;
+  const int tick = layout.tick_length;
+  const double start = map.At(0);
+  painter.save();
+  painter.setFont(font_->ToQFont());
+  painter.setBrush(Qt::NoBrush);
+
+  // Reference points straight above the centre, turned to the start of the scale.
   const QPoint outer_end = RotatePoint(QPoint(cx, cy + g - r), centre, true, start);
-  const QPoint inner_end = RotatePoint(QPoint(cx, cy + g + tick_length_ - r), centre, true, start);
+  const QPoint inner_end = RotatePoint(QPoint(cx, cy + g + tick - r), centre, true, start);
   const QPoint minor_end =
-      RotatePoint(QPoint(cx, cy + g + tick_length_ - r - minor_tick_length_), centre, true, start);
+      RotatePoint(QPoint(cx, cy + g + tick - r - layout.minor_tick_length), centre, true, start);
   const QPoint label_centre = RotatePoint(QPoint(cx, cy - r), centre, true, start);
 
-  const QPen major_pen = TickPen(color_, pw);
+  const QPen major_pen = TickPen(color_, layout.major_pen_width);
   const QPen minor_pen = TickPen(color_, 1);
   const QPen label_pen(ToQColor(font_->Color()));
-  int next_label = 0;
-  auto major_at = [&](double a) {
-    if (next_label < labels_.size()) {
+  auto major_at = [&](int i) {
+    const double a = map.MajorTick(i);
+    if (i < layout.labels.size()) {
       painter.setPen(label_pen);
       const QPoint at = RotatePoint(label_centre, centre, true, a);
-      DrawAlignedText(painter, at.x(), at.y(), 4, labels_[next_label++]);
+      DrawAlignedText(painter, at.x(), at.y(), 4, layout.labels[i]);
     }
     painter.setPen(major_pen);
     painter.drawLine(RotatePoint(outer_end, centre, true, a),
                      RotatePoint(inner_end, centre, true, a));
   };
-
-  for (int i = 0; i < n; ++i) {
-    major_at(static_cast<double>(i) * major_angle);
+  for (int i = 0; i < map.Steps(); ++i) {
+    major_at(i);
     painter.setPen(minor_pen);
-    for (int j = 1; j < sub_steps_; ++j) {
-      const int angle =
-          log_scale_ ? RoundInt(std::log10(j * 10.0 / sub_steps_) * major_angle + major_angle * i)
-                     : RoundInt(static_cast<double>(i) * major_angle +
-                                static_cast<double>(j) * minor_angle);
-      painter.drawLine(RotatePoint(inner_end, centre, true, angle),
-                       RotatePoint(minor_end, centre, true, angle));
+    for (int j = 1; j < map.SubSteps(); ++j) {
+      const int a = map.MinorTick(i, j);
+      painter.drawLine(RotatePoint(inner_end, centre, true, a),
+                       RotatePoint(minor_end, centre, true, a));
     }
   }
-  major_at(sweep);
-
-  arc_box_ = {square.Left + tick_length_, square.Top + tick_length_, square.Right - tick_length_,
-              square.Bottom - tick_length_ + 1};
-  if (pw == 1) {
-    ++square.Left;
-    ++square.Top;
-  }
+  major_at(map.Steps());
   painter.restore();
-  rect = square;
 }
 
-void TScaleSettings::DrawArc(QPainter& painter, double sweep, double start) const {
+void TScaleSettings::DrawArc(QPainter& painter, const TScaleLayout& layout) const {
+  const double start = layout.map.At(0);
+  const double sweep = layout.map.MajorTick(layout.map.Steps());
   painter.save();
-  painter.setPen(TickPen(color_, major_pen_width_));
+  painter.setPen(TickPen(color_, layout.major_pen_width));
   painter.setBrush(Qt::NoBrush);
   // Qt counts angles counter-clockwise from three o'clock; the scale clockwise from twelve.
-  painter.drawArc(arc_box_.ToQRect(), RoundInt((90.0 - start) * 16.0), RoundInt(-sweep * 16.0));
+  painter.drawArc(layout.arc_box.ToQRect(), RoundInt((90.0 - start) * 16.0),
+                  RoundInt(-sweep * 16.0));
   painter.restore();
 }
 
-void TScaleSettings::PrepareStraight(float value_to, float value_from) {
-  BuildLabels(value_to, value_from);
-  Measure();
-  const int lh = label_height_;
-  major_pen_width_ = RoundInt(lh / 14.0);
-  label_gap_ = lh / 3;
-  tick_length_ = RoundInt(lh / 1.4);
-  minor_tick_length_ = major_pen_width_ == 1 ? tick_length_ / 2 : RoundInt(tick_length_ / 1.4);
-  text_clearance_ = major_pen_width_ / 2 + 3;
-  scale_width_ = label_width_ + tick_length_ + label_gap_;
-  scale_min_height_ = RoundInt(lh * drawn_steps_ * 1.4);
-}
-
-void TScaleSettings::DrawStraight(QPainter& painter, const TRect& rect, bool pos_left_top) {
-  const int n = drawn_steps_;
-  const float minor_pitch = static_cast<float>(rect.Bottom - rect.Top) / (n * sub_steps_);
-  const float major_pitch = static_cast<float>(sub_steps_) * minor_pitch;
+void TScaleSettings::DrawStraight(QPainter& painter, const TScaleLayout& layout,
+                                  bool pos_left_top) const {
+  const TScaleMap& map = layout.map;
+  const TRect& rect = layout.rect;
+  const int tick = layout.tick_length;
   painter.save();
   painter.setFont(font_->ToQFont());
   painter.setBrush(Qt::NoBrush);
-  scale_bottom_ = rect.Bottom;
-  scale_top_ = RoundInt(rect.Bottom - n * static_cast<double>(major_pitch));
 
   const int x = pos_left_top ? rect.Right : rect.Left;
   const int direction = pos_left_top ? -1 : 1;
-  const int label_x =
-      pos_left_top ? x - tick_length_ - label_gap_ + 1 : x + tick_length_ + label_gap_;
+  const int label_x = pos_left_top ? x - tick - layout.label_gap + 1 : x + tick + layout.label_gap;
   const int label_alignment = pos_left_top ? 5 : 3;
-  const QPen major_pen = TickPen(color_, major_pen_width_);
-  const QPen minor_pen = TickPen(color_, minor_pen_width_);
+  const QPen major_pen = TickPen(color_, layout.major_pen_width);
+  const QPen minor_pen = TickPen(color_, layout.minor_pen_width);
   const QPen label_pen(ToQColor(font_->Color()));
 
-  const int last_y = RoundInt(n * static_cast<double>(major_pitch) + rect.Top);
+  const int last_y = RoundInt(map.MajorTick(map.Steps()));
   if (draw_line_) {
     painter.setPen(major_pen);
     painter.drawLine(x, rect.Top, x, last_y);
   }
-  int next_label = 0;
-  auto major_at = [&](int y) {
+  auto major_at = [&](int i) {
+    const int y = RoundInt(map.MajorTick(i));
     painter.setPen(major_pen);
-    painter.drawLine(x, y, x + direction * tick_length_, y);
-    if (next_label < labels_.size()) {
+    painter.drawLine(x, y, x + direction * tick, y);
+    if (i < layout.labels.size()) {
       painter.setPen(label_pen);
-      DrawAlignedText(painter, label_x, y, label_alignment, labels_[next_label++]);
+      DrawAlignedText(painter, label_x, y, label_alignment, layout.labels[i]);
     }
   };
-  for (int i = 0; i < n; ++i) {
-    major_at(RoundInt(static_cast<double>(i) * major_pitch + rect.Top));
+  for (int i = 0; i < map.Steps(); ++i) {
+    major_at(i);
     painter.setPen(minor_pen);
-    for (int j = 0; j < sub_steps_; ++j) {
-      const int y = RoundInt(static_cast<double>(j) * minor_pitch + rect.Top +
-                             static_cast<double>(i) * major_pitch);
-      painter.drawLine(x, y, x + direction * minor_tick_length_, y);
+    for (int j = 0; j < map.SubSteps(); ++j) {
+      const int y = map.MinorTick(i, j);
+      painter.drawLine(x, y, x + direction * layout.minor_tick_length, y);
     }
   }
-  major_at(last_y);
+  major_at(map.Steps());
   painter.restore();
 }
 

@@ -10,15 +10,43 @@
 #include "gauges/gx_color.h"
 #include "gauges/gx_font.h"
 #include "gauges/gx_persistent.h"
+#include "gauges/scale_map.h"
 
 class QPainter;
 
 namespace m797::gauges {
 
+// What measuring and placing a scale yield, and all that drawing it needs besides the settings.
+struct TScaleLayout {
+  // Measured: the labels in drawing order, their sizes, the pens and the tick sizes.
+  QStringList labels;
+  int label_width = 0;
+  int label_height = 0;
+  int major_pen_width = 2;
+  int minor_pen_width = 1;
+  int tick_length = 14;
+  int minor_tick_length = 7;
+  int label_gap = 4;
+  int text_clearance = 0;
+  int steps = 5;  // major intervals: Steps, or on a logarithmic scale the divisor that replaces it
+  int scale_width = 0;  // straight scales: the width they take and the height they need
+  int scale_min_height = 0;
+
+  // Placed: where positions and ticks lie; the straight scale's rectangle or the dial's square.
+  TScaleMap map;
+  TRect rect;
+  // Dials: the centre, the label radius and the bounding box of the base arc.
+  QPoint centre;
+  int radius = 0;
+  TRect arc_box;
+};
+
 // The scale of an instrument: major ticks with numbered labels and minor ticks between them,
 // drawn along an arc (round meters) or along a vertical line (vertical meter, thermometer).
-// Prepare* measures the labels and fixes the tick sizes that the owner's layout reads; Draw*
-// paints the scale into the rectangle the owner gives.
+// Prepare* measures the labels and the tick sizes for the signal range, Place* lays the scale
+// into the owner's rectangle, and Draw* paints it from that layout alone.  The scale keeps a
+// copy of the layout it last prepared or placed for the layout values below, which the owner's
+// readers see; drawing never reads that copy.
 class TScaleSettings : public TGxPersistent {
  public:
   TScaleSettings();
@@ -33,6 +61,8 @@ class TScaleSettings : public TGxPersistent {
   void SetFont(const TGxFont& font) { font_->Assign(font); }
   bool PosLeftTop() const { return pos_left_top_; }
   void SetPosLeftTop(bool v) { Store(pos_left_top_, v); }
+  // How a repaint that draws both sides leaves the setting; asks for no further repaint.
+  void ClearPosLeftTop() { pos_left_top_ = false; }
   std::int32_t Steps() const { return steps_; }
   void SetSteps(std::int32_t v);  // 1..20, others are ignored
   std::int32_t SubSteps() const { return sub_steps_; }
@@ -46,49 +76,36 @@ class TScaleSettings : public TGxPersistent {
   bool LogScale() const { return log_scale_; }
   void SetLogScale(bool on) { log_scale_ = on; }
 
-  // Layout values, valid after Prepare*.
+  // A dial lists its labels from ValueFrom, a straight scale from ValueTo at the top.
+  TScaleLayout PrepareRound(float value_from, float value_to);
+  TScaleLayout PrepareStraight(float value_from, float value_to);
+  // A dial with its start angle and sweep in rect; layout.rect becomes the scale square.
+  TScaleLayout PlaceRound(TScaleLayout layout, const TRect& rect, double start, double sweep);
+  // A straight scale in rect; DrawStraight puts its base line on the left or the right edge.
+  TScaleLayout PlaceStraight(TScaleLayout layout, const TRect& rect);
+
+  void DrawRound(QPainter& painter, const TScaleLayout& layout) const;
+  // The base arc of a dial, from its first major tick to its last along the inner tick ends.
+  void DrawArc(QPainter& painter, const TScaleLayout& layout) const;
+  // With pos_left_top the ticks and labels stand to the left of the base line.
+  void DrawStraight(QPainter& painter, const TScaleLayout& layout, bool pos_left_top) const;
+
+  // The layout values of the last Prepare* or Place*.
+  const TScaleLayout& Layout() const { return layout_; }
   QString Labels() const;  // each label followed by ";"
-  const QStringList& LabelList() const { return labels_; }
-  int LabelWidth() const { return label_width_; }
-  int LabelHeight() const { return label_height_; }
-  int MajorPenWidth() const { return major_pen_width_; }
-  int MinorPenWidth() const { return minor_pen_width_; }
-  int TickLength() const { return tick_length_; }
-  int MinorTickLength() const { return minor_tick_length_; }
-  int LabelGap() const { return label_gap_; }
-  int TextClearance() const { return text_clearance_; }
-  // The number of major intervals drawn: Steps, or on a logarithmic scale the divisor of the
-  // decade count that takes its place.
-  int DrawnSteps() const { return drawn_steps_; }
-
-  // Straight scales.
-  int ScaleWidth() const { return scale_width_; }
-  int ScaleMinHeight() const { return scale_min_height_; }
-  int ScaleTop() const { return scale_top_; }
-  int ScaleBottom() const { return scale_bottom_; }
-
-  // Round scales: the base arc's bounding box and the centre of the dial.
-  const TRect& ArcBox() const { return arc_box_; }
-  QPoint DialCentre() const { return dial_centre_; }
-  int DialRadius() const { return dial_radius_; }
-
-  void PrepareRound(float value_from, float value_to);
-  // Draws the round scale with the sweep and start angle (degrees clockwise from straight up)
-  // and replaces rect by the scale square.
-  void DrawRound(QPainter& painter, TRect& rect, double sweep, double start);
-  // Draws the base arc recorded by DrawRound.
-  void DrawArc(QPainter& painter, double sweep, double start) const;
-
-  void PrepareStraight(float value_to, float value_from);
-  void DrawStraight(QPainter& painter, const TRect& rect) {
-    DrawStraight(painter, rect, pos_left_top_);
-  }
-  // The same on the side given, leaving PosLeftTop as it is (the thermometer draws both sides).
-  void DrawStraight(QPainter& painter, const TRect& rect, bool pos_left_top);
+  int LabelHeight() const { return layout_.label_height; }
+  int TickLength() const { return layout_.tick_length; }
+  int MinorTickLength() const { return layout_.minor_tick_length; }
+  int LabelGap() const { return layout_.label_gap; }
+  int DrawnSteps() const { return layout_.steps; }
+  int ScaleTop() const { return layout_.map.Top(); }
+  int ScaleBottom() const { return layout_.map.Bottom(); }
+  QPoint DialCentre() const { return layout_.centre; }
+  int DialRadius() const { return layout_.radius; }
 
  private:
-  void BuildLabels(float first, float last);
-  void Measure();
+  TScaleLayout Measure(float first, float last) const;
+  const TScaleLayout& Keep(TScaleLayout layout) { return layout_ = std::move(layout); }
 
   TColor color_ = clBlack;
   TColor pointer_color_ = clLime;
@@ -100,24 +117,7 @@ class TScaleSettings : public TGxPersistent {
   QString value_format_ = QStringLiteral("##0");
   QString value_format_log_ = QStringLiteral("0e-0");
   bool log_scale_ = false;
-
-  QStringList labels_;
-  int label_width_ = 0;
-  int label_height_ = 0;
-  int major_pen_width_ = 2;
-  int minor_pen_width_ = 1;
-  int tick_length_ = 14;
-  int minor_tick_length_ = 7;
-  int label_gap_ = 4;
-  int text_clearance_ = 0;
-  int drawn_steps_ = 5;
-  int scale_width_ = 0;
-  int scale_min_height_ = 0;
-  int scale_top_ = 0;
-  int scale_bottom_ = 0;
-  TRect arc_box_;
-  QPoint dial_centre_;
-  int dial_radius_ = 0;
+  TScaleLayout layout_;
 };
 
 }  // namespace m797::gauges

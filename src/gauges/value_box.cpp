@@ -2,15 +2,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <algorithm>
-#include <utility>
 
 namespace m797::gauges {
-
-QSize MeasureText(const TGxFont& font, const QString& text) {
-  const QFontMetrics metrics(font.ToQFont());
-  return QSize(metrics.horizontalAdvance(text), metrics.height());
-}
 
 void TGxValueBox::Measure(const TGxFont& value_font, const QString& format_template,
                           const QString& unit, bool show_unit) {
@@ -55,35 +48,6 @@ QImage TGxValueBox::RenderText(const QString& text, const TGxFont& value_font,
   painter.setPen(ToQColor(value_font.Color()));
   DrawAlignedText(painter, image.width(), 0, 2, text);
   return image;
-}
-
-void DrawCaptions(QPainter& painter, TRect& rect, const TGxFont& font, const QString& name1,
-                  bool show_name1, const QString& name2, bool show_name2, int s) {
-  painter.save();
-  painter.setFont(font.ToQFont());
-  painter.setPen(ToQColor(font.Color()));
-  painter.setBrush(Qt::NoBrush);
-  const int centre_x = (rect.Left + rect.Right) / 2;
-  const QFontMetrics metrics(font.ToQFont());
-  if (show_name2) {
-    rect.Bottom -= metrics.height();
-    DrawAlignedText(painter, centre_x, s + rect.Bottom, 1, name2);
-  }
-  if (show_name1) {
-    rect.Bottom -= metrics.height();
-    DrawAlignedText(painter, centre_x, s + rect.Bottom, 1, name1);
-  }
-  painter.restore();
-}
-
-void AddCaptionSizes(const TGxFont& font, const QString& name1, bool show_name1,
-                     const QString& name2, bool show_name2, int outer, int& w, int& h) {
-  for (const auto& [name, shown] : {std::pair(&name1, show_name1), std::pair(&name2, show_name2)}) {
-    if (!shown) continue;
-    const QSize size = MeasureText(font, *name);
-    h += size.height();
-    w = std::max(w, outer + size.width());
-  }
 }
 
 }  // namespace m797::gauges

@@ -43,17 +43,4 @@ class TGxValueBox {
   TRect text_area_;
 };
 
-// Writes Name2 and then Name1 at the bottom of rect, each centred, each moving rect's bottom up
-// by its height, at y = s + the new bottom.
-void DrawCaptions(QPainter& painter, TRect& rect, const TGxFont& font, const QString& name1,
-                  bool show_name1, const QString& name2, bool show_name2, int s);
-
-// Width and height of a text in a font.
-QSize MeasureText(const TGxFont& font, const QString& text);
-
-// Grows a size being measured by the captions that are shown: each adds its height, and the
-// width becomes at least the caption's width inside the outer bevels.
-void AddCaptionSizes(const TGxFont& font, const QString& name1, bool show_name1,
-                     const QString& name2, bool show_name2, int outer, int& w, int& h);
-
 }  // namespace m797::gauges

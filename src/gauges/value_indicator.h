@@ -1,12 +1,7 @@
 #pragma once
 
-#include <memory>
-
-#include "gauges/analog_control.h"
-#include "gauges/bevel.h"
-#include "gauges/gx_font.h"
 #include "gauges/gx_set.h"
-#include "gauges/value_box.h"
+#include "gauges/straight_instrument.h"
 
 namespace m797::gauges {
 
@@ -14,47 +9,31 @@ enum class TValueIndOption { opBevelInner, opBevelOuter, opName1, opName2, opUni
 using TSerlueIndOptions = TGxSet<TValueIndOption>;
 
 // A bare numeric readout in a framed box.  With AutoSize it sizes itself to its box, unit,
-// captions and bevels; a value pass redraws only the value text.
-class TGxValueInd : public TGxAnalogGControl {
+// captions and bevels; a value pass redraws only the value text.  Its setters ask for a
+// settings pass, which ends in a full repaint.
+class TGxValueInd : public TGxStraightInstrument {
   Q_OBJECT
 
  public:
   explicit TGxValueInd(QWidget* parent = nullptr);
-  ~TGxValueInd() override;
 
-  void Loaded() override;
-
-  bool AutoSize() const { return auto_size_; }
-  void SetAutoSize(bool on);
-  TGxFont* FontValue() const { return font_value_.get(); }
-  void SetFontValue(const TGxFont& font);
-  TGxSBevel* BevelInner() const { return bevel_inner_.get(); }
-  TGxSBevel* BevelOuter() const { return bevel_outer_.get(); }
-  TGxSBevel* BevelValue() const { return bevel_value_.get(); }
   TSerlueIndOptions Options() const { return options_; }
-  void SetOptions(TSerlueIndOptions options);
+  void SetOptions(TSerlueIndOptions options) { StoreOption(options_, options); }
 
-  bool TooSmall() const { return too_small_; }
   // The value text area in control coordinates (valid after a full repaint).
-  QRect TextArea() const { return box_.TextArea().ToQRect(); }
+  QRect TextArea() const { return ValueTextArea(); }
 
  protected:
-  void SettingsChanged() override;
-  void ValueChanged() override;
+  TParts Parts() const override;
+  void OptionsChanged() override { NotifyChanged(); }
   void CalculateSize() override;
   void PaintStatic(QPainter& painter) override;
-  void PaintFinished() override;
+  // The value text, even without room for it: nothing else moves.
+  void PaintFinished() override { ValueChanged(); }
 
  private:
-  bool auto_size_ = true;
-  std::unique_ptr<TGxFont> font_value_;
-  std::unique_ptr<TGxSBevel> bevel_inner_;
-  std::unique_ptr<TGxSBevel> bevel_outer_;
-  std::unique_ptr<TGxSBevel> bevel_value_;
   TSerlueIndOptions options_{TValueIndOption::opName1, TValueIndOption::opName2,
                              TValueIndOption::opUnit};
-  TGxValueBox box_;
-  bool too_small_ = true;  // until the first full repaint lays the box out
 };
 
 }  // namespace m797::gauges

@@ -230,6 +230,19 @@ TEST(RoundMeter, TooSmallAreaDrawsNothingAndIgnoresBlinks) {
   EXPECT_FALSE(speed->TooSmall());
 }
 
+TEST(RoundMeter, AlarmIsEvaluatedEvenWithoutRoomToDraw) {
+  auto speed = setups::MakeVS_Speed();
+  speed->resize(30, 30);
+  Render(*speed);
+  ASSERT_TRUE(speed->TooSmall());
+  speed->SetValue(200.0f);  // above LimitUpper 180
+  EXPECT_TRUE(speed->Alarm());
+  EXPECT_TRUE(TGxBlinkScheduler::Instance().Contains(speed.get()));
+  speed->SetValue(100.0f);
+  EXPECT_FALSE(speed->Alarm());
+  EXPECT_FALSE(TGxBlinkScheduler::Instance().Contains(speed.get()));
+}
+
 TEST(RoundMeter, AutoSizeFitsTheDialToTheLabelFont) {
   TGx180Meter meter;
   meter.Loaded();
@@ -258,7 +271,7 @@ TEST(ScaleSettings, LabelListsRunFromTheStartOfTheScale) {
   scale.PrepareRound(0.0f, 70.0f);
   EXPECT_EQ(scale.Labels(), "0;10;20;30;40;50;60;70;");
   scale.SetSteps(5);
-  scale.PrepareStraight(160.0f, -40.0f);  // top first
+  scale.PrepareStraight(-40.0f, 160.0f);  // listed top first
   EXPECT_EQ(scale.Labels(), "160;120;80;40;0;-40;");
   scale.SetLogScale(true);
   scale.SetSteps(4);

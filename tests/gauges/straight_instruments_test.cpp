@@ -210,6 +210,35 @@ TEST(Thermometer, SectorColourFillsTheColumnWhenAsked) {
   EXPECT_GT(FilledRows(image, tog->Column(), clRed), tog->Column().height() / 2);
 }
 
+TEST(Thermometer, ColumnTextFollowsTheValueAtAnUnchangedPosition) {
+  auto tog = setups::MakeVS_TOG();  // -40 .. 160: five positions a degree
+  tog->BarSettings()->SetOptions({TBarOption::opValue});
+  tog->BarSettings()->SetminWidth(40);
+  tog->SetValue(60.08f);
+  Render(*tog);
+  // The value pass alone redraws the column, with its text, on the surface.
+  const QImage at_60_1 = tog->Surface().copy(tog->Column());
+  tog->SetValue(60.02f);  // the text reads 60.0, the column and the markers stay at 500
+  ASSERT_EQ(tog->PPT(), 500);
+  EXPECT_NE(tog->Surface().copy(tog->Column()), at_60_1);
+  tog->SetValue(60.08f);
+  EXPECT_EQ(tog->Surface().copy(tog->Column()), at_60_1);
+}
+
+TEST(Thermometer, FullRepaintLeavesPosLeftTopCleared) {
+  auto plain = setups::MakeVS_TOG();
+  Render(*plain);
+  auto tog = setups::MakeVS_TOG();
+  tog->ScaleSettings()->SetPosLeftTop(true);
+  int settings_passes = 0;
+  tog->SetOnSettingsChange([&](TGxAnalogGControl*) { ++settings_passes; });
+  Render(*tog);
+  EXPECT_FALSE(tog->ScaleSettings()->PosLeftTop());
+  EXPECT_EQ(settings_passes, 0);  // clearing it asks for no further pass
+  // Both scales are drawn either way.
+  EXPECT_EQ(tog->Surface(), plain->Surface());
+}
+
 QColor PointerFill(TGxVMeter& meter) {
   const QImage image = Render(meter);
   const QPolygon pointer = meter.PointerTriangle();
