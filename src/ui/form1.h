@@ -154,6 +154,8 @@ class TForm1 : public QWidget, public session::SessionControls {
   void CreatePictures();
   void ConnectControls();
   void FitLabel10();
+  // Runs a handler of the session under the program's exception guard.
+  void RunSessionHandler(void (session::DiagnosticSession::*handler)());
   QComboBox* SelectorOf(session::Selector selector) const;
   QPlainTextEdit* MemoOf(session::Memo memo) const;
 

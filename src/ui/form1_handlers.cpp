@@ -59,29 +59,33 @@ const session::DiagnosticSession& TForm1::Session() const {
   return session_->session;
 }
 
+void TForm1::RunSessionHandler(void (session::DiagnosticSession::*handler)()) {
+  RunHandler([this, handler] { (session_->session.*handler)(); });
+}
+
 void TForm1::FormCreate() {
-  RunHandler([this] { session_->session.FormCreate(); });
+  RunSessionHandler(&session::DiagnosticSession::FormCreate);
 }
 void TForm1::FormClose() {
-  RunHandler([this] { session_->session.FormClose(); });
+  RunSessionHandler(&session::DiagnosticSession::FormClose);
 }
 void TForm1::Button1Click() {
-  RunHandler([this] { session_->session.Button1Click(); });
+  RunSessionHandler(&session::DiagnosticSession::Button1Click);
 }
 void TForm1::Button2Click() {
-  RunHandler([this] { session_->session.Button2Click(); });
+  RunSessionHandler(&session::DiagnosticSession::Button2Click);
 }
 void TForm1::PageControl1Change() {
-  RunHandler([this] { session_->session.PageControl1Change(); });
+  RunSessionHandler(&session::DiagnosticSession::PageControl1Change);
 }
 void TForm1::Timer1Timer() {
-  RunHandler([this] { session_->session.Timer1Timer(); });
+  RunSessionHandler(&session::DiagnosticSession::Timer1Timer);
 }
 void TForm1::Timer2Timer() {
-  RunHandler([this] { session_->session.Timer2Timer(); });
+  RunSessionHandler(&session::DiagnosticSession::Timer2Timer);
 }
 void TForm1::Timer3Timer() {
-  RunHandler([this] { session_->session.Timer3Timer(); });
+  RunSessionHandler(&session::DiagnosticSession::Timer3Timer);
 }
 void TForm1::SerComm1RxChar(int count) {
   RunHandler([this, count] { session_->session.SerComm1RxChar(count); });
