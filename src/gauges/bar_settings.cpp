@@ -5,6 +5,7 @@
 
 #include "gauges/draw_helpers.h"
 #include "gauges/gx_math.h"
+#include "gauges/offscreen_images.h"
 
 namespace m797::gauges {
 
@@ -26,21 +27,25 @@ void TBarSettings::SetminWidth(std::int32_t v) {
 }
 
 QImage TBarSettings::Draw(QSize size, int ppt, TColor fill, const QString& value_text,
-                          const QString& unit_text) const {
+                          const QString& unit_text, qreal ratio) const {
   if (size.width() <= 0 || size.height() <= 0) return QImage();
   const bool lying = size.height() < size.width();
   // A lying column is drawn upright and then turned a quarter clockwise, its foot to the left.
-  QImage image(lying ? size.transposed() : size, QImage::Format_RGB32);
+  const QSize upright = lying ? size.transposed() : size;
+  QImage image = TOffscreenImages::NewImage(upright, ratio, QImage::Format_RGB32);
   image.fill(ToQColor(bk_color_));
-  DrawUpright(image, std::clamp(ppt, 0, 1000), fill);
-  if (lying) image = image.transformed(QTransform().rotate(90));
-  if (options_.Contains(TBarOption::opValue)) DrawText(image, value_text, unit_text);
+  DrawUpright(image, upright, std::clamp(ppt, 0, 1000), fill);
+  if (lying) {
+    image = image.transformed(QTransform().rotate(90));
+    image.setDevicePixelRatio(ratio);
+  }
+  if (options_.Contains(TBarOption::opValue)) DrawText(image, size, value_text, unit_text);
   return image;
 }
 
-void TBarSettings::DrawUpright(QImage& image, int v, TColor fill) const {
-  const int hc = image.height();
-  const int wc = image.width();
+void TBarSettings::DrawUpright(QImage& image, QSize size, int v, TColor fill) const {
+  const int hc = size.height();
+  const int wc = size.width();
   QPainter painter(&image);
   const QColor color = ToQColor(fill);
   switch (style_) {
@@ -76,15 +81,15 @@ void TBarSettings::DrawUpright(QImage& image, int v, TColor fill) const {
   }
 }
 
-void TBarSettings::DrawText(QImage& image, const QString& value_text,
+void TBarSettings::DrawText(QImage& image, QSize size, const QString& value_text,
                             const QString& unit_text) const {
   QPainter painter(&image);
   // Exclusive-or keeps the text readable over both the fill and the background.
   painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
   painter.setFont(font_->ToQFont());
   painter.setPen(ToQColor(clBtnHighlight));
-  const int cx = image.width() / 2;
-  const int cy = image.height() / 2;
+  const int cx = size.width() / 2;
+  const int cy = size.height() / 2;
   if (options_.Contains(TBarOption::opUnit)) {
     DrawAlignedText(painter, cx, cy, 7, value_text);
     DrawAlignedText(painter, cx, cy, 1, unit_text);

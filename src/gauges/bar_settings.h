@@ -43,13 +43,15 @@ class TBarSettings : public TGxPersistent {
   void SetZeroPPT(std::int32_t v) { zero_ppt_ = v; }
 
   // The column at position ppt (0..1000), filled in `fill`, with the value and unit texts when
-  // the options ask for them.  A column wider than high is drawn lying, growing to the right.
-  QImage Draw(QSize size, int ppt, TColor fill, const QString& value_text,
-              const QString& unit_text) const;
+  // the options ask for them, as an image of `size` control pixels at a device pixel ratio.  A
+  // column wider than high is drawn lying, growing to the right.
+  QImage Draw(QSize size, int ppt, TColor fill, const QString& value_text, const QString& unit_text,
+              qreal ratio = 1.0) const;
 
  private:
-  void DrawUpright(QImage& image, int ppt, TColor fill) const;
-  void DrawText(QImage& image, const QString& value_text, const QString& unit_text) const;
+  void DrawUpright(QImage& image, QSize size, int ppt, TColor fill) const;
+  void DrawText(QImage& image, QSize size, const QString& value_text,
+                const QString& unit_text) const;
 
   TBarStyle style_ = TBarStyle::bsBar;
   std::unique_ptr<TGxFont> font_;

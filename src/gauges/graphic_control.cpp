@@ -47,7 +47,7 @@ void TGxGraphicControl::Repaint() {
   if (update_lock_ > 0) return;
   CalculateSize();
   {
-    QPainter painter(&images_.NewSurface(size().expandedTo(QSize(1, 1))));
+    QPainter painter(&images_.NewSurface(size().expandedTo(QSize(1, 1)), devicePixelRatioF()));
     PaintStatic(painter);
   }
   repaint_pending_ = false;
@@ -57,10 +57,13 @@ void TGxGraphicControl::Repaint() {
 
 void TGxGraphicControl::paintEvent(QPaintEvent* event) {
   const QImage& surface = images_.Surface();
-  if (update_lock_ == 0 && (repaint_pending_ || surface.size() != size())) Repaint();
+  if (update_lock_ == 0 &&
+      (repaint_pending_ || !images_.Fits(size().expandedTo(QSize(1, 1)), devicePixelRatioF())))
+    Repaint();
   if (surface.isNull()) return;
   QPainter painter(this);
-  painter.drawImage(event->rect(), surface, event->rect());
+  painter.drawImage(event->rect(), surface,
+                    TOffscreenImages::ToDevice(event->rect(), images_.Ratio()));
 }
 
 void TGxGraphicControl::resizeEvent(QResizeEvent* event) {

@@ -131,7 +131,7 @@ void TGxInstrument::DrawMovingParts() {
     PaintPointer(painter, pointer);
   }
   drawn_.emplace(markers, pointer);
-  PutImage(images.Work(), images.Area().topLeft() + strip.topLeft());
+  update(images.PutWork());
 }
 
 void TGxInstrument::PaintFinished() {

@@ -9,6 +9,7 @@
 #include "gauges/analog_control.h"
 #include "gauges/bevel.h"
 #include "gauges/draw_helpers.h"
+#include "gauges/gx_set.h"
 #include "gauges/scale_settings.h"
 
 class QPainter;
@@ -48,12 +49,7 @@ class TGxInstrument : public TGxAnalogGControl {
   };
   // The parts of the frame and of the value display that the options show.
   struct TParts {
-    bool bevel_outer;
-    bool bevel_inner;
-    bool name1;
-    bool name2;
-    bool value;
-    bool unit;
+    bool bevel_outer, bevel_inner, name1, name2, value, unit;
   };
   // What the moving parts show; equal states draw equal pixels.
   struct TPointerState {
@@ -64,12 +60,9 @@ class TGxInstrument : public TGxAnalogGControl {
     bool operator==(const TPointerState&) const = default;
   };
   struct TMarkerState {
-    int min_ppt;
-    int max_ppt;
-    bool min_visible;
-    bool max_visible;
-    TColor min_color;
-    TColor max_color;
+    int min_ppt, max_ppt;
+    bool min_visible, max_visible;
+    TColor min_color, max_color;
     bool operator==(const TMarkerState&) const = default;
   };
 
@@ -86,6 +79,16 @@ class TGxInstrument : public TGxAnalogGControl {
   }
   virtual void OptionsChanged() { RequestRepaint(); }
   virtual TParts Parts() const = 0;
+  // The parts that an instrument's options show: their members bear the same names.
+  template <typename Option>
+  static TParts PartsOf(TGxSet<Option> options, bool value) {
+    return {options.Contains(Option::opBevelOuter),
+            options.Contains(Option::opBevelInner),
+            options.Contains(Option::opName1),
+            options.Contains(Option::opName2),
+            value,
+            options.Contains(Option::opUnit)};
+  }
 
   void SettingsChanged() override;
   void ValueChanged() override;
@@ -107,8 +110,7 @@ class TGxInstrument : public TGxAnalogGControl {
   void AddCaptionSizes(int outer, int& w, int& h) const;
   // The room that the outer and the inner bevel take across both sides (0 when not shown).
   struct TBevelWidths {
-    int outer;
-    int inner;
+    int outer, inner;
   };
   TBevelWidths BevelWidths() const;
   void SetTooSmall(bool too_small) { too_small_ = too_small; }

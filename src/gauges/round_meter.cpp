@@ -36,15 +36,6 @@ void TGxRMeter::Loaded() {
   TGxInstrument::Loaded();
 }
 
-TGxInstrument::TParts TGxRMeter::Parts() const {
-  return {options_.Contains(TRMeterOption::opBevelOuter),
-          options_.Contains(TRMeterOption::opBevelInner),
-          options_.Contains(TRMeterOption::opName1),
-          options_.Contains(TRMeterOption::opName2),
-          false,
-          options_.Contains(TRMeterOption::opUnit)};
-}
-
 QPoint TGxRMeter::Pivot() const {
   return QPoint(pointer_area_.Left, pointer_area_.Top) + pivot_;
 }
@@ -118,11 +109,14 @@ void TGxRMeter::DrawSectors(QPainter& painter, const TRect& s) {
   const TSectorSettings& sectors = *SectorSettings();
   const TScaleMap& map = scale_.map;
   painter.save();
+  // The ring between the ellipses inscribed in S and in S shrunk, in device pixels.
+  const qreal ratio = Images().Ratio();
   TRect hole = s;
   hole.Shrink(s.Width() / 10 + sectors.WidthOffset());
-  QRegion ring(s.ToQRect(), QRegion::Ellipse);
-  if (hole.Width() > 0 && hole.Height() > 0) ring -= QRegion(hole.ToQRect(), QRegion::Ellipse);
-  painter.setClipRegion(ring, Qt::IntersectClip);
+  QRegion ring(TOffscreenImages::ToDevice(s.ToQRect(), ratio), QRegion::Ellipse);
+  if (hole.Width() > 0 && hole.Height() > 0)
+    ring -= QRegion(TOffscreenImages::ToDevice(hole.ToQRect(), ratio), QRegion::Ellipse);
+  TOffscreenImages::ClipInDevicePixels(painter, ring, ratio);
   for (int n = 0; n < 3; ++n) {
     const int from = sectors.FromOf(n);
     const int to = sectors.ToOf(n);

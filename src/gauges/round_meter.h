@@ -65,7 +65,7 @@ class TGxRMeter : public TGxInstrument {
  protected:
   TGxRMeter(const TRoundGeometry& geometry, QWidget* parent);
 
-  TParts Parts() const override;
+  TParts Parts() const override { return PartsOf(options_, false); }
   bool AlarmOnOverflow() const override { return options_.Contains(TRMeterOption::opOverflow); }
   bool AlarmOnLimit() const override { return options_.Contains(TRMeterOption::opLimit); }
 

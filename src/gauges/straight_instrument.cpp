@@ -20,7 +20,8 @@ void TGxStraightInstrument::Loaded() {
 void TGxStraightInstrument::ValueChanged() {
   TGxInstrument::ValueChanged();
   if (TooSmall() || !Visible() || !Parts().value) return;
-  const QImage text = box_.RenderText(ValueText(), *font_value_, bevel_value_->Color());
+  const QImage text =
+      box_.RenderText(ValueText(), *font_value_, bevel_value_->Color(), Images().Ratio());
   if (!text.isNull()) PutImage(text, QPoint(box_.TextArea().Left, box_.TextArea().Top));
 }
 

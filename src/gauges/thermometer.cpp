@@ -30,13 +30,6 @@ void TGxThermometer::Loaded() {
   TGxStraightInstrument::Loaded();
 }
 
-TGxInstrument::TParts TGxThermometer::Parts() const {
-  return {
-      options_.Contains(TThMetOption::opBevelOuter), options_.Contains(TThMetOption::opBevelInner),
-      options_.Contains(TThMetOption::opName1),      options_.Contains(TThMetOption::opName2),
-      options_.Contains(TThMetOption::opValue),      options_.Contains(TThMetOption::opUnit)};
-}
-
 void TGxThermometer::SettingsChanged() {
   TGxAnalogGControl::SettingsChanged();
   const TSignalSettings& signal = *SignalSettings();
@@ -136,7 +129,7 @@ void TGxThermometer::PaintMarkers(QPainter& painter, const TMarkerState& m) cons
 
 void TGxThermometer::PaintPointer(QPainter& painter, const TPointerState& p) const {
   const QImage column = bar_settings_->Draw(column_.ToQRect().size(), p.ppt, p.fill, ValueText(),
-                                            SignalSettings()->ValueUnit());
+                                            SignalSettings()->ValueUnit(), Images().Ratio());
   if (!column.isNull()) painter.drawImage(column_.Left, column_.Top, column);
 }
 

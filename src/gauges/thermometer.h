@@ -33,7 +33,9 @@ class TGxThermometer : public TGxStraightInstrument {
   QRect Column() const;
 
  protected:
-  TParts Parts() const override;
+  TParts Parts() const override {
+    return PartsOf(options_, options_.Contains(TThMetOption::opValue));
+  }
   void SettingsChanged() override;
   void CalculateSize() override;
   void PaintStatic(QPainter& painter) override;

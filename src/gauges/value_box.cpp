@@ -38,15 +38,15 @@ TRect TGxValueBox::Paint(QPainter& painter, const TRect& rect, const TGxSBevel& 
   return outer;
 }
 
-QImage TGxValueBox::RenderText(const QString& text, const TGxFont& value_font,
-                               TColor box_color) const {
+QImage TGxValueBox::RenderText(const QString& text, const TGxFont& value_font, TColor box_color,
+                               qreal ratio) const {
   if (text_area_.Width() <= 0 || text_area_.Height() <= 0) return QImage();
-  QImage image(text_area_.Width(), text_area_.Height(), QImage::Format_ARGB32_Premultiplied);
+  QImage image = TOffscreenImages::NewImage(text_area_.ToQRect().size(), ratio);
   image.fill(ToQColor(box_color));
   QPainter painter(&image);
   painter.setFont(value_font.ToQFont());
   painter.setPen(ToQColor(value_font.Color()));
-  DrawAlignedText(painter, image.width(), 0, 2, text);
+  DrawAlignedText(painter, text_area_.Width(), 0, 2, text);
   return image;
 }
 

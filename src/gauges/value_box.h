@@ -7,6 +7,7 @@
 #include "gauges/bevel.h"
 #include "gauges/draw_helpers.h"
 #include "gauges/gx_font.h"
+#include "gauges/offscreen_images.h"
 
 class QPainter;
 
@@ -32,9 +33,10 @@ class TGxValueBox {
   // Where the value text goes (valid after Paint).
   const TRect& TextArea() const { return text_area_; }
 
-  // The text area's picture for a value text: the box colour with the text right-aligned at
-  // the top.  Null when the area is empty.
-  QImage RenderText(const QString& text, const TGxFont& value_font, TColor box_color) const;
+  // The text area's picture for a value text at a device pixel ratio: the box colour with the
+  // text right-aligned at the top.  Null when the area is empty.
+  QImage RenderText(const QString& text, const TGxFont& value_font, TColor box_color,
+                    qreal ratio) const;
 
  private:
   int w_ = 0;

@@ -9,15 +9,6 @@ TGxValueInd::TGxValueInd(QWidget* parent)
   SetTooSmall(true);  // until the first full repaint lays the box out
 }
 
-TGxInstrument::TParts TGxValueInd::Parts() const {
-  return {options_.Contains(TValueIndOption::opBevelOuter),
-          options_.Contains(TValueIndOption::opBevelInner),
-          options_.Contains(TValueIndOption::opName1),
-          options_.Contains(TValueIndOption::opName2),
-          true,
-          options_.Contains(TValueIndOption::opUnit)};
-}
-
 void TGxValueInd::CalculateSize() {
   const TGxValueBox& box = MeasureScaleAndBox();
   const auto [outer, inner] = BevelWidths();

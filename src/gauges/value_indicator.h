@@ -24,7 +24,7 @@ class TGxValueInd : public TGxStraightInstrument {
   QRect TextArea() const { return ValueTextArea(); }
 
  protected:
-  TParts Parts() const override;
+  TParts Parts() const override { return PartsOf(options_, true); }
   void OptionsChanged() override { NotifyChanged(); }
   void CalculateSize() override;
   void PaintStatic(QPainter& painter) override;

@@ -8,15 +8,6 @@ namespace m797::gauges {
 TGxVMeter::TGxVMeter(QWidget* parent)
     : TGxStraightInstrument({QSize(98, 273), true, true, true}, clLime, clBlack, parent) {}
 
-TGxInstrument::TParts TGxVMeter::Parts() const {
-  return {options_.Contains(TGxVMeterOption::opBevelOuter),
-          options_.Contains(TGxVMeterOption::opBevelInner),
-          options_.Contains(TGxVMeterOption::opName1),
-          options_.Contains(TGxVMeterOption::opName2),
-          options_.Contains(TGxVMeterOption::opValue),
-          options_.Contains(TGxVMeterOption::opUnit)};
-}
-
 void TGxVMeter::CalculateSize() {
   const TGxValueBox& box = MeasureScaleAndBox();
   const TScaleLayout& scale = scale_measured_;

@@ -44,7 +44,9 @@ class TGxVMeter : public TGxStraightInstrument {
   QRect Lane() const { return lane_.ToQRect(); }
 
  protected:
-  TParts Parts() const override;
+  TParts Parts() const override {
+    return PartsOf(options_, options_.Contains(TGxVMeterOption::opValue));
+  }
   bool AlarmOnOverflow() const override { return options_.Contains(TGxVMeterOption::opOverflow); }
   bool AlarmOnLimit() const override { return options_.Contains(TGxVMeterOption::opLimit); }
   // Only with opOverflow; the pointer triangle alone, filled straight onto the surface.

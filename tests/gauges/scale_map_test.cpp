@@ -1,5 +1,3 @@
-#include "gauges/scale_map.h"
-
 #include <gtest/gtest.h>
 
 #include <QImage>
