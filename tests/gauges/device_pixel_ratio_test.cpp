@@ -11,12 +11,14 @@
 #include <memory>
 
 #include "gallery_pictures.h"
-#include "instrument_setups.h"
+#include "ui/form1_gauges.h"
 #include "meter_probe.h"
 #include "qt_print.h"
 
 namespace m797::gauges {
 namespace {
+
+namespace setups = ui::form1;
 
 using testing::Render;
 

@@ -8,11 +8,13 @@
 #include <memory>
 #include <vector>
 
-#include "instrument_setups.h"
+#include "ui/form1_gauges.h"
 #include "meter_probe.h"
 
 namespace m797::gauges {
 namespace {
+
+namespace setups = ui::form1;
 
 struct Instrument {
   const char* name;
