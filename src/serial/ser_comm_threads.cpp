@@ -28,6 +28,7 @@ void TSerCommThread::Start(TThreadPriority priority) {
 void TSerCommThread::Stop() {
   thread_.request_stop();
   context_.device.CancelWaits();
+  WakeForStop();
 }
 
 void TSerCommThread::Join() {
@@ -131,7 +132,8 @@ void TSerCommWriteThread::Execute(std::stop_token stop) {
     int size = 0;
     {
       std::unique_lock guard(lock_);
-      if (!queue_changed_.wait(guard, stop, [&] { return buffer_.Size() > 0; })) return;
+      queue_changed_.wait(guard, [&] { return stop.stop_requested() || buffer_.Size() > 0; });
+      if (stop.stop_requested()) return;
       // The main thread only appends behind Size and only this thread removes, so the bytes
       // written from the block in place stay where they are.
       data = buffer_.Data();
@@ -154,6 +156,14 @@ void TSerCommWriteThread::Execute(std::stop_token stop) {
         break;
     }
   }
+}
+
+void TSerCommWriteThread::WakeForStop() {
+  // The stop is requested before the lock is taken, and the idle wait looks at it under the
+  // lock: so the wait either sees it or is already waiting for this notification.  ClosePort
+  // holds the ReadLock meanwhile; nothing takes the ReadLock while holding this one.
+  { std::lock_guard guard(lock_); }
+  queue_changed_.notify_all();
 }
 
 void TSerCommWriteThread::WriteDone(int written, std::stop_token stop) {

@@ -40,6 +40,10 @@ class TSerCommThread {
 
  protected:
   virtual void Execute(std::stop_token stop) = 0;
+  // Called by Stop once the stop is requested: ends a wait of the thread's own that the device's
+  // CancelWaits does not end.  Stop callbacks are not used for it: the C++ library of
+  // mingw-w64's GCC 12 can hang for good destroying one that another thread is running.
+  virtual void WakeForStop() {}
   // Hands call to the main thread and waits for it; false when the thread was stopped first.
   // The call runs inside the owner's guard, which passes any exception to the application's
   // exception handler.
@@ -81,6 +85,7 @@ class TSerCommWriteThread : public TSerCommThread {
 
  private:
   void Execute(std::stop_token stop) override;
+  void WakeForStop() override;
   void WriteDone(int written, std::stop_token stop);
 
   TSerCriticalSection& lock_;
