@@ -6,7 +6,7 @@ M797_PACKAGES=(
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
-  g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-x86-64-posix googletest wine64
   desktop-file-utils appstream
   strace
 )

@@ -1,5 +1,6 @@
 #include "serial/main_thread_dispatcher.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <memory>
@@ -10,11 +11,14 @@ namespace m797::serial {
 
 namespace {
 
+// How often a thread waiting in a hand-over looks whether it has been stopped.
+constexpr std::chrono::milliseconds kStopLookInterval(2);
+
 // What the waiting thread and the main thread share about one call.  Both hold it, so it lives
 // until the later of the two has let go.
 struct HandOverState {
   std::mutex mutex;
-  std::condition_variable_any finished_signal;
+  std::condition_variable finished_signal;
   bool abandoned = false;
   bool finished = false;
   std::exception_ptr error;
@@ -51,10 +55,20 @@ bool MainThreadDispatcher::Invoke(std::function<void()> call, std::stop_token st
     state->finished_signal.notify_all();
   });
 
+  // Waits in short slices and looks at stop between them, rather than with a stop callback: the
+  // C++ library of mingw-w64's GCC 12 can hang for good when a thread destroys a stop callback
+  // that the stopping thread is still running, which is just how a stopped hand-over ends.
   std::unique_lock lock(state->mutex);
-  if (!state->finished_signal.wait(lock, stop, [&] { return state->finished; })) {
-    state->abandoned = true;
-    return false;
+  while (!state->finished) {
+    if (stop.stop_requested()) {
+      state->abandoned = true;
+      return false;
+    }
+    if (stop.stop_possible()) {
+      state->finished_signal.wait_for(lock, kStopLookInterval);
+    } else {
+      state->finished_signal.wait(lock);
+    }
   }
   // The exception leaves the shared state here, so that it is released on this thread whichever
   // side lets go of the state last.

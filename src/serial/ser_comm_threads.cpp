@@ -1,5 +1,9 @@
 #include "serial/ser_comm_threads.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "serial/ser_comm.h"
 #include "serial/ser_deadline.h"
 
@@ -9,13 +13,21 @@ namespace {
 
 constexpr std::chrono::milliseconds kFailedWaitPause(20);
 
-// Waits for pause or until the thread is stopped; false when it was stopped.
+// How often a pause looks whether the thread has been stopped.
+constexpr std::chrono::milliseconds kStopLookInterval(2);
+
+// Waits for pause or until the thread is stopped; false when it was stopped.  Sleeps in short
+// slices rather than on a stop callback, which the C++ library of mingw-w64's GCC 12 can hang
+// on (see the hand-over's wait).
 bool PauseUnlessStopped(std::chrono::milliseconds pause, std::stop_token stop) {
-  std::mutex mutex;
-  std::condition_variable_any never_notified;
-  std::unique_lock lock(mutex);
-  never_notified.wait_for(lock, stop, pause, [] { return false; });
-  return !stop.stop_requested();
+  const auto until = std::chrono::steady_clock::now() + pause;
+  while (!stop.stop_requested()) {
+    const auto left = until - std::chrono::steady_clock::now();
+    if (left <= std::chrono::steady_clock::duration::zero()) return true;
+    std::this_thread::sleep_for(
+        std::min<std::chrono::steady_clock::duration>(left, kStopLookInterval));
+  }
+  return false;
 }
 
 // Runs call on the main thread for owner; an exception goes to the application's handler.
@@ -62,6 +74,7 @@ void TSerCommThread::Start(TThreadPriority priority) {
 void TSerCommThread::Stop() {
   thread_.request_stop();
   context_.device.CancelWaits();
+  WakeForStop();
 }
 
 void TSerCommThread::Join() {
@@ -165,7 +178,8 @@ void TSerCommWriteThread::Execute(std::stop_token stop) {
     int size = 0;
     {
       std::unique_lock guard(lock_);
-      if (!queue_changed_.wait(guard, stop, [&] { return buffer_.Size() > 0; })) return;
+      queue_changed_.wait(guard, [&] { return stop.stop_requested() || buffer_.Size() > 0; });
+      if (stop.stop_requested()) return;
       // The main thread only appends behind Size and only this thread removes, so the bytes
       // written from the block in place stay where they are.
       data = buffer_.Data();
@@ -188,6 +202,14 @@ void TSerCommWriteThread::Execute(std::stop_token stop) {
         break;
     }
   }
+}
+
+void TSerCommWriteThread::WakeForStop() {
+  // The stop is requested before the lock is taken, and the idle wait looks at it under the
+  // lock: so the wait either sees it or is already waiting for this notification.  ClosePort
+  // holds the ReadLock meanwhile; nothing takes the ReadLock while holding this one.
+  { std::lock_guard guard(lock_); }
+  queue_changed_.notify_all();
 }
 
 void TSerCommWriteThread::WriteDone(int written) {

@@ -41,6 +41,10 @@ class TSerCommThread {
 
  protected:
   virtual void Execute(std::stop_token stop) = 0;
+  // Called by Stop once the stop is requested: ends a wait of the thread's own that the device's
+  // CancelWaits does not end.  Stop callbacks are not used for it: the C++ library of
+  // mingw-w64's GCC 12 can hang for good destroying one that another thread is running.
+  virtual void WakeForStop() {}
   // Hands call to the main thread and waits for it; false when the thread was stopped first.
   // The call runs inside the owner's guard, which passes any exception to the application's
   // exception handler.
@@ -92,6 +96,7 @@ class TSerCommWriteThread : public TSerCommThread {
   };
 
   void Execute(std::stop_token stop) override;
+  void WakeForStop() override;
   void WriteDone(int written);
   // Queues one report unless one is queued already: it then stands for this drain too.
   void ReportTxEmpty();

@@ -5,12 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-
-#include "session/request_frame.h"
 
 namespace m797::e2e {
 
@@ -66,31 +63,9 @@ std::vector<std::string> EcusimProcess::StatusLines() {
 const std::vector<LoggedFrame>& EcusimProcess::Frames() {
   std::ifstream in(log_path_);
   in.seekg(log_read_to_);
-  for (std::string line; std::getline(in, line);) {
-    if (in.eof()) break;  // a line still being written
-    log_read_to_ = in.tellg();
-    std::istringstream words(line);
-    LoggedFrame f{};
-    std::string direction;
-    if (!(words >> f.ms >> direction)) continue;
-    f.received = direction == "RX";
-    for (std::string hex; words >> hex;) {
-      f.bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16)));
-    }
-    frames_.push_back(std::move(f));
-  }
+  for (LoggedFrame& frame : ParseFrameLog(in, &log_read_to_))
+    frames_.push_back(std::move(frame));
   return frames_;
-}
-
-std::string FrameText(const LoggedFrame& frame) {
-  std::string text;
-  char hex[4];
-  for (std::uint8_t b : session::FrameData(frame.bytes)) {
-    std::snprintf(hex, sizeof hex, "%02X", b);
-    if (!text.empty()) text += ' ';
-    text += hex;
-  }
-  return text;
 }
 
 }  // namespace m797::e2e

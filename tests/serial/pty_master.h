@@ -11,7 +11,8 @@ namespace m797::serial::testing {
 using Bytes = std::vector<std::uint8_t>;
 
 // The master side of a pseudo-terminal: the test plays the adapter on it, while the component
-// opens the slave side by its path.
+// opens the slave side by its path.  On Windows the line relay on the Linux side of Wine holds
+// the master, and the slave path is the COM name that Wine maps to the slave.
 class PtyMaster {
  public:
   PtyMaster();
@@ -43,7 +44,7 @@ class PtyMaster {
   LineSettings ReadLineSettings() const;
 
  private:
-  int fd_ = -1;
+  int fd_ = -1;  // on Windows: the relay's number for the master it holds
   std::string slave_path_;
 };
 

@@ -7,7 +7,9 @@
 #include <filesystem>
 
 #include "serial/loop_dispatcher.h"
+#ifndef _WIN32
 #include "serial/posix/device_path.h"
+#endif
 #include "serial/ser_comm.h"
 #include "serial/ser_comm_buffer.h"
 #include "serial/ser_deadline.h"
@@ -27,6 +29,7 @@ TEST(MessageTest, PlaceholdersAreFilledInOrderAndNothingElseIsTouched) {
   EXPECT_EQ(FillTemplate("100%% %x %d", {"7"}), "100%% %x 7");
 }
 
+#ifndef _WIN32
 TEST(MessageTest, SystemTextsLoseTrailingBlanksFullStopsAndControlCharacters) {
   EXPECT_EQ(TrimSystemText("The device is not ready.\r\n"), "The device is not ready");
   EXPECT_EQ(TrimSystemText(" . \t"), "");
@@ -38,6 +41,7 @@ TEST(MessageTest, SystemTextsLoseTrailingBlanksFullStopsAndControlCharacters) {
     EXPECT_STREQ(e.what(), " Error setting EventMask (5), Input/output error");
   }
 }
+#endif
 
 TEST(PropertyGroupTest, NotifiesOnlyRealChangesAndAnAssignmentOnce) {
   TSerBuffers buffers;
@@ -182,6 +186,7 @@ TEST(DeadlineTest, ExpiresAfterItsLengthAlsoAcrossTheCounterWrap) {
   EXPECT_TRUE(deadline.Expired(51));
 }
 
+#ifndef _WIN32
 TEST(DevicePathTest, ComNamesResolveThroughThePortsFolderOrToUsbAdapters) {
   const auto dir =
       std::filesystem::temp_directory_path() / ("m797-ports-" + std::to_string(::getpid()));
@@ -198,6 +203,7 @@ TEST(DevicePathTest, ComNamesResolveThroughThePortsFolderOrToUsbAdapters) {
   unsetenv("XDG_CONFIG_HOME");
   std::filesystem::remove_all(dir);
 }
+#endif
 
 }  // namespace
 }  // namespace m797::serial

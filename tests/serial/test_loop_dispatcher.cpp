@@ -64,6 +64,24 @@ TEST(LoopDispatcherTest, AStoppedHandOverReturnsFalseAndItsCallNeverRuns) {
   EXPECT_FALSE(ran.load());
 }
 
+TEST(LoopDispatcherTest, HandOversStoppedWhileTheyWaitAllReturn) {
+  // Many times over, as a component thread is stopped while it waits in a hand-over: the stop
+  // must always end the wait, whatever the timing.
+  LoopDispatcher dispatcher;
+  for (int i = 0; i < 1000; ++i) {
+    std::atomic<int> result{-1};
+    std::jthread worker(
+        [&](std::stop_token stop) { result = dispatcher.Invoke([] {}, std::move(stop)); });
+    if (i % 2 == 0) {
+      ASSERT_TRUE(dispatcher.WaitForPending(1, 10s));
+    }
+    worker.request_stop();
+    worker.join();
+    dispatcher.RunPending();
+    ASSERT_NE(result.load(), -1) << "round " << i;
+  }
+}
+
 TEST(LoopDispatcherTest, CallsRunInPostingOrderAndThoseTheyPostRunToo) {
   LoopDispatcher dispatcher;
   std::vector<int> order;

@@ -1,7 +1,9 @@
 // A device that fails for good while the port is open.
 #include <time.h>
 
+#include "platform_errors.h"
 #include "port_fixture.h"
+#include "serial/ser_const.h"
 
 namespace m797::serial::testing {
 namespace {
@@ -12,8 +14,8 @@ std::chrono::nanoseconds ProcessCpuTime() {
   return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
 }
 
-const char* const kLostMessage =
-    "Communication device failed (5), Input/output error. Close the port and open it again.";
+// What the component shows when the terminal hangs up.
+const std::string kLostMessage = CommMessage(msg::kDeviceLost, kHungUpError);
 
 TEST_F(PortTest, AHungUpTerminalIsReportedOnceAndNothingSpins) {
   comm.OpenPort();

@@ -3,6 +3,9 @@
 
 #include "port_fixture.h"
 #include "slave_observer.h"
+#ifdef _WIN32
+#include "under_wine.h"
+#endif
 
 namespace m797::serial::testing {
 namespace {
@@ -58,7 +61,10 @@ TEST_F(PortTest, BytesStillQueuedAtCloseAreNotSent) {
   EXPECT_EQ(master.Read(3, 10s), first);
   // With the terminal's output suspended the write thread cannot write, so the next bytes stay
   // queued.
-  ASSERT_TRUE(keep_open.SuspendOutput());
+  if (!keep_open.SuspendOutput()) {
+    comm.ClosePort();
+    GTEST_SKIP() << "the line relay of the Windows tests cannot suspend the terminal's output";
+  }
   const Bytes second = B({4, 5, 6});
   EXPECT_EQ(comm.SendBytes(second.data(), 3), 3);
   comm.ClosePort();
@@ -79,6 +85,20 @@ TEST_F(PortTest, OnRxCharRunsOnTheMainThreadWithTheCountWaiting) {
   ASSERT_TRUE(PumpUntil([&] { return counts.size() == 1; }));
   EXPECT_EQ(counts[0], 3);
   EXPECT_EQ(ran_on, std::this_thread::get_id());
+}
+
+TEST_F(PortTest, BytesLeftUnreadAreCountedAgainOnlyWhenFurtherBytesCome) {
+#ifdef _WIN32
+  if (m797::testing::RunningUnderWine()) {
+    GTEST_SKIP() << "Wine's WaitCommEvent reports EV_RXCHAR for as long as bytes wait, not when "
+                    "they arrive";
+  }
+#endif
+  std::vector<int> counts;
+  comm.SetOnRxChar([&](TSerCustomComm*, int count) { counts.push_back(count); });
+  comm.OpenPort();
+  master.Write(B({0x83, 0xF1, 0x11}));
+  ASSERT_TRUE(PumpUntil([&] { return counts.size() == 1; }));
 
   // Bytes left unread raise no notification of their own ...
   dispatcher.RunFor(100ms);

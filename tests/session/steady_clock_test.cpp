@@ -32,7 +32,14 @@ TEST(SteadyClock, SleepsUntilTheLastStretchBeforeTheCounterValue) {
   const auto cpu_before = ThreadCpuTime();
   clock.SleepUntilShortlyBefore(target);
   const std::int64_t end = clock.PerformanceCounter();
-  EXPECT_GE(end, target - Counts(SteadyClock::kLastStretch));
+  // Windows (and Wine) may end a sleep a little before the point asked for; the polling of the
+  // last stretch that follows every sleep covers that.
+#ifdef _WIN32
+  constexpr auto kEarlyWake = 1ms;
+#else
+  constexpr auto kEarlyWake = 0ms;
+#endif
+  EXPECT_GE(end, target - Counts(SteadyClock::kLastStretch) - Counts(kEarlyWake));
   EXPECT_LT(ThreadCpuTime() - cpu_before, 5ms);
 }
 

@@ -1,5 +1,7 @@
 #include "serial/win32/win32_device.h"
 
+#include <winioctl.h>
+
 namespace m797::serial {
 
 namespace {
@@ -83,7 +85,77 @@ int TSerWin32Device::SetEventMask(std::uint32_t mask) {
 }
 
 int TSerWin32Device::Escape(TSerEscape code) {
-  return Result(EscapeCommFunction(handle_.Handle(), static_cast<DWORD>(code)));
+  if (EscapeCommFunction(handle_.Handle(), static_cast<DWORD>(code))) return 0;
+  const DWORD error = GetLastError();
+  // A device that cannot even report its modem lines has none (a pseudo-terminal that Wine maps
+  // as a COM port): there DTR requests succeed without effect, so that the simulator can stand
+  // in for the adapter.  On any other device the failure stands.
+  DWORD modem_lines = 0;
+  if ((code == TSerEscape::SetDtr || code == TSerEscape::ClrDtr) &&
+      !GetCommModemStatus(handle_.Handle(), &modem_lines)) {
+    return 0;
+  }
+  // A failure is never reported as success, even when the driver leaves no error code.
+  return error != 0 ? static_cast<int>(error) : ERROR_NOT_SUPPORTED;
+}
+
+int TSerWin32Device::ReadOutputLines(bool& dtr, bool& rts) {
+  // IOCTL_SERIAL_GET_DTRRTS of the serial driver interface, and its two bits.
+  constexpr DWORD kGetDtrRts =
+      CTL_CODE(FILE_DEVICE_SERIAL_PORT, 30, METHOD_BUFFERED, FILE_ANY_ACCESS);
+  constexpr ULONG kDtrState = 0x1;
+  constexpr ULONG kRtsState = 0x2;
+  OVERLAPPED record;
+  ZeroMemory(&record, sizeof record);
+  record.hEvent = io_event_.Handle();
+  ULONG lines = 0;
+  DWORD returned = 0;
+  if (!DeviceIoControl(handle_.Handle(), kGetDtrRts, nullptr, 0, &lines, sizeof lines, nullptr,
+                       &record)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) return static_cast<int>(error);
+  }
+  if (!GetOverlappedResult(handle_.Handle(), &record, &returned, TRUE)) {
+    return static_cast<int>(GetLastError());
+  }
+  dtr = (lines & kDtrState) != 0;
+  rts = (lines & kRtsState) != 0;
+  return 0;
+}
+
+int TSerWin32Device::ReadLineSettings(TSerLineSettings& s) {
+  DCB dcb;
+  ZeroMemory(&dcb, sizeof dcb);
+  dcb.DCBlength = sizeof dcb;
+  if (!GetCommState(handle_.Handle(), &dcb)) return static_cast<int>(GetLastError());
+  s = {};
+  s.baud_rate = dcb.BaudRate;
+  std::uint32_t f = 0;
+  if (dcb.fBinary) f |= kDcbBinary;
+  if (dcb.fParity) f |= kDcbParity;
+  if (dcb.fOutxCtsFlow) f |= kDcbOutxCtsFlow;
+  if (dcb.fOutxDsrFlow) f |= kDcbOutxDsrFlow;
+  f |= static_cast<std::uint32_t>(dcb.fDtrControl) << kDcbDtrControlShift;
+  if (dcb.fDsrSensitivity) f |= kDcbDsrSensitivity;
+  if (dcb.fTXContinueOnXoff) f |= kDcbTxContinueOnXoff;
+  if (dcb.fOutX) f |= kDcbOutX;
+  if (dcb.fInX) f |= kDcbInX;
+  if (dcb.fErrorChar) f |= kDcbErrorChar;
+  if (dcb.fNull) f |= kDcbNull;
+  f |= static_cast<std::uint32_t>(dcb.fRtsControl) << kDcbRtsControlShift;
+  if (dcb.fAbortOnError) f |= kDcbAbortOnError;
+  s.flags = f;
+  s.xon_limit = dcb.XonLim;
+  s.xoff_limit = dcb.XoffLim;
+  s.byte_size = dcb.ByteSize;
+  s.parity = dcb.Parity;
+  s.stop_bits = dcb.StopBits;
+  s.xon_char = dcb.XonChar;
+  s.xoff_char = dcb.XoffChar;
+  s.error_char = dcb.ErrorChar;
+  s.eof_char = dcb.EofChar;
+  s.event_char = dcb.EvtChar;
+  return 0;
 }
 
 int TSerWin32Device::ClearErrors(std::uint32_t& errors, TSerComStat& status) {
@@ -107,11 +179,13 @@ TSerIoResult TSerWin32Device::FinishWithin(OVERLAPPED& record, TSerWaitEvent& ev
                                            DWORD timeout_ms) {
   const bool signalled = event.WaitFor(timeout_ms) == TSerWaitResult::WaitSignalled;
   if (!signalled) CancelIoEx(handle_.Handle(), &record);
-  // Waits for the end of a cancelled operation too; bytes it moved before are counted.
+  // Waits for the end of a cancelled operation too; bytes it moved before are counted.  Only an
+  // operation cancelled here ends aborted as a matter of course: one that the driver aborted by
+  // itself tells of a device that has gone.
   DWORD count = 0;
   if (!GetOverlappedResult(handle_.Handle(), &record, &count, TRUE)) {
     const DWORD error = GetLastError();
-    if (error != ERROR_OPERATION_ABORTED) return ErrorResult(error);
+    if (signalled || error != ERROR_OPERATION_ABORTED) return ErrorResult(error);
   }
   if (!signalled && count == 0) return {TSerIoStatus::TimedOut, 0, 0, 0};
   return {TSerIoStatus::Ok, 0, static_cast<int>(count), 0};
@@ -131,6 +205,18 @@ TSerIoResult TSerWin32Device::FinishUnlessCancelled(OVERLAPPED& record, TSerWait
     return ErrorResult(GetLastError());
   }
   return {TSerIoStatus::Ok, 0, static_cast<int>(count), 0};
+}
+
+TSerIoResult TSerWin32Device::AbortedWait() {
+  DCB dcb;
+  ZeroMemory(&dcb, sizeof dcb);
+  dcb.DCBlength = sizeof dcb;
+  if (GetCommState(handle_.Handle(), &dcb)) {
+    return {TSerIoStatus::Failed, static_cast<int>(ERROR_OPERATION_ABORTED), 0, 0};
+  }
+  // The query's own error says best what became of the device.
+  const DWORD error = GetLastError();
+  return ErrorResult(IsDeviceLostError(static_cast<int>(error)) ? error : ERROR_OPERATION_ABORTED);
 }
 
 TSerIoResult TSerWin32Device::Read(std::uint8_t* data, int count, int timeout_ms) {
@@ -162,8 +248,10 @@ TSerIoResult TSerWin32Device::WaitEvent() {
   DWORD mask = 0;
   if (!WaitCommEvent(handle_.Handle(), &mask, &record)) {
     const DWORD error = GetLastError();
+    if (error == ERROR_OPERATION_ABORTED) return AbortedWait();
     if (error != ERROR_IO_PENDING) return ErrorResult(error);
     TSerIoResult result = FinishUnlessCancelled(record, wait_event_);
+    if (result.error == ERROR_OPERATION_ABORTED) return AbortedWait();
     if (result.status != TSerIoStatus::Ok) return result;
   }
   wait_event_.Reset();
@@ -190,10 +278,26 @@ void TSerWin32Device::CancelWaits() {
 
 bool IsDeviceLostError(int code) {
   const auto error = static_cast<DWORD>(code);
-  return error == ERROR_ACCESS_DENIED || error == ERROR_BAD_COMMAND ||
-         error == ERROR_INVALID_HANDLE || error == ERROR_GEN_FAILURE ||
-         error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_DEVICE_REMOVED ||
-         error == ERROR_FILE_NOT_FOUND;
+  switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_INVALID_HANDLE:
+    case ERROR_GEN_FAILURE:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_FILE_NOT_FOUND:
+    // Some USB and Bluetooth serial drivers end the pending operations of a removed device
+    // aborted, or time them out; the component's own cancellations never get this far.
+    case ERROR_OPERATION_ABORTED:
+    case ERROR_SEM_TIMEOUT:
+    // What a hung-up pseudo-terminal gives under Wine: reads find the pipe broken, writes and
+    // queries a device that is not ready (and the pending wait ends aborted, as above).
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NOT_READY:
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace m797::serial

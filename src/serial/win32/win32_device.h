@@ -27,6 +27,12 @@ class TSerWin32Device : public TSerDevice {
   TSerIoResult WriteQueued(const std::uint8_t* data, int count) override;
   void CancelWaits() override;
 
+  // Reads the line settings back from the driver (GetCommState), into the record the component
+  // builds; 0 or the platform error code.
+  int ReadLineSettings(TSerLineSettings& settings);
+  // Reads whether the DTR and RTS output lines are raised; 0 or the platform error code.
+  int ReadOutputLines(bool& dtr, bool& rts);
+
  private:
   explicit TSerWin32Device(HANDLE handle) : handle_(handle) {}
   // Waits up to timeout_ms for an operation started with record; cancels it when the time runs
@@ -35,6 +41,11 @@ class TSerWin32Device : public TSerDevice {
   // Waits for an operation started with record, or for CancelWaits, which cancels it.
   TSerIoResult FinishUnlessCancelled(OVERLAPPED& record, TSerWaitEvent& event);
   void CancelAndWait(OVERLAPPED& record);
+  // A wait for line events that the driver ended aborted: the device has gone, or the driver
+  // ends waits it cannot serve (Wine does so every few milliseconds on a pseudo-terminal, whose
+  // modem lines it cannot read).  A device that still answers a query of its line settings is
+  // there, and the wait is a passing failure.
+  TSerIoResult AbortedWait();
 
   TSerHandleObject handle_;
   TSerWaitEvent io_event_;          // main thread: reads and direct writes
