@@ -2,6 +2,7 @@
 #include "platform_errors.h"
 #include "port_fixture.h"
 #include "serial/ser_const.h"
+#include "wine_skip.h"
 
 namespace m797::serial::testing {
 namespace {
@@ -76,12 +77,9 @@ TEST_F(PortTest, AMissingDeviceIsReportedByTheNameGivenAndLeavesThePortClosed) {
 }
 
 TEST_F(PortTest, ADeviceHeldByAnotherOpenerIsBusy) {
-#ifdef _WIN32
-  if (m797::testing::RunningUnderWine()) {
-    GTEST_SKIP() << "Wine does not enforce share mode 0 on a COM device: a second CreateFileA "
-                    "of the same port succeeds";
-  }
-#endif
+  SKIP_UNDER_WINE(
+      "Wine does not enforce share mode 0 on a COM device: a second CreateFileA "
+      "of the same port succeeds");
   TSerComm other(dispatcher);
   ConfigureLikeTester(other, master.SlavePath());
   other.SetPauseFunction([](std::chrono::milliseconds) {});
@@ -116,12 +114,9 @@ TEST_F(PortTest, ADeviceThatIsNoTerminalCannotBeOpened) {
 #endif
 
 TEST_F(PortTest, TheLineRunsAt10400Baud) {
-#ifdef _WIN32
-  if (m797::testing::RunningUnderWine()) {
-    GTEST_SKIP() << "Wine sets a rate without a termios constant as 38400 with a custom divisor, "
-                    "which a pseudo-terminal ignores";
-  }
-#endif
+  SKIP_UNDER_WINE(
+      "Wine sets a rate without a termios constant as 38400 with a custom divisor, "
+      "which a pseudo-terminal ignores");
   comm.OpenPort();
   const PtyMaster::LineSettings s = master.ReadLineSettings();
   EXPECT_EQ(s.output_speed, 10400u);
@@ -159,11 +154,7 @@ TEST_F(PortTest, ChangingTheRateWhileOpenRewritesTheLineAtOnce) {
 }
 
 TEST_F(PortTest, ALineSetupThatFailsDuringOpenLeavesThePortClosed) {
-#ifdef _WIN32
-  if (m797::testing::RunningUnderWine()) {
-    GTEST_SKIP() << "Wine takes a DCB with BaudRate 0 and puts the terminal at B0";
-  }
-#endif
+  SKIP_UNDER_WINE("Wine takes a DCB with BaudRate 0 and puts the terminal at B0");
   comm.SetUserBaudrate(0);  // no rate at all
   EXPECT_THROW(comm.OpenPort(), ESerCommError);
   EXPECT_FALSE(comm.PortOpen());

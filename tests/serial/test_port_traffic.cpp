@@ -3,9 +3,7 @@
 
 #include "port_fixture.h"
 #include "slave_observer.h"
-#ifdef _WIN32
-#include "under_wine.h"
-#endif
+#include "wine_skip.h"
 
 namespace m797::serial::testing {
 namespace {
@@ -88,12 +86,9 @@ TEST_F(PortTest, OnRxCharRunsOnTheMainThreadWithTheCountWaiting) {
 }
 
 TEST_F(PortTest, BytesLeftUnreadAreCountedAgainOnlyWhenFurtherBytesCome) {
-#ifdef _WIN32
-  if (m797::testing::RunningUnderWine()) {
-    GTEST_SKIP() << "Wine's WaitCommEvent reports EV_RXCHAR for as long as bytes wait, not when "
-                    "they arrive";
-  }
-#endif
+  SKIP_UNDER_WINE(
+      "Wine's WaitCommEvent reports EV_RXCHAR for as long as bytes wait, not when "
+      "they arrive");
   std::vector<int> counts;
   comm.SetOnRxChar([&](TSerCustomComm*, int count) { counts.push_back(count); });
   comm.OpenPort();

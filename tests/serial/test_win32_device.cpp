@@ -9,7 +9,7 @@
 #include "serial/ser_comm.h"
 #include "serial/win32/win32_device.h"
 #include "tester_setup.h"
-#include "under_wine.h"
+#include "wine_skip.h"
 
 namespace m797::serial::testing {
 namespace {
@@ -46,20 +46,18 @@ TEST_F(Win32DeviceTest, GetCommStateReads8N1WithoutFlowControlBack) {
 }
 
 TEST_F(Win32DeviceTest, GetCommStateReadsDtrAndRtsUnderProgramControlBack) {
-  if (m797::testing::RunningUnderWine()) {
-    GTEST_SKIP() << "Wine reads the DTR and RTS control modes back from the modem lines, which a "
-                    "pseudo-terminal lacks";
-  }
+  SKIP_UNDER_WINE(
+      "Wine reads the DTR and RTS control modes back from the modem lines, which a "
+      "pseudo-terminal lacks");
   const TSerLineSettings s = ReadBack();
   EXPECT_EQ((s.flags >> kDcbDtrControlShift) & 3, 0u) << "DTR under automatic control";
   EXPECT_EQ((s.flags >> kDcbRtsControlShift) & 3, 0u) << "RTS under automatic control";
 }
 
 TEST_F(Win32DeviceTest, GetCommStateReadsTheRate10400Back) {
-  if (m797::testing::RunningUnderWine()) {
-    GTEST_SKIP() << "Wine puts a rate without a termios constant on a pseudo-terminal as 38400 "
-                    "with a custom divisor the terminal ignores, and reads 38400 back";
-  }
+  SKIP_UNDER_WINE(
+      "Wine puts a rate without a termios constant on a pseudo-terminal as 38400 "
+      "with a custom divisor the terminal ignores, and reads 38400 back");
   EXPECT_EQ(ReadBack().baud_rate, 10400u);
 }
 
@@ -72,10 +70,9 @@ TEST_F(Win32DeviceTest, AStandardRateReadsBackAndReachesTheTerminal) {
 }
 
 TEST_F(Win32DeviceTest, DtrRisesAndFallsOnRequest) {
-  if (m797::testing::RunningUnderWine()) {
-    GTEST_SKIP() << "a pseudo-terminal has no modem lines: Wine's EscapeCommFunction(SETDTR) "
-                    "fails on it, and the line's state cannot be read";
-  }
+  SKIP_UNDER_WINE(
+      "a pseudo-terminal has no modem lines: Wine's EscapeCommFunction(SETDTR) "
+      "fails on it, and the line's state cannot be read");
   bool dtr = false;
   bool rts = true;
   ASSERT_EQ(device->Escape(TSerEscape::SetDtr), 0);

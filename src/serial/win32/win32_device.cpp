@@ -208,15 +208,12 @@ TSerIoResult TSerWin32Device::FinishUnlessCancelled(OVERLAPPED& record, TSerWait
 }
 
 TSerIoResult TSerWin32Device::AbortedWait() {
-  DCB dcb;
-  ZeroMemory(&dcb, sizeof dcb);
-  dcb.DCBlength = sizeof dcb;
-  if (GetCommState(handle_.Handle(), &dcb)) {
-    return {TSerIoStatus::Failed, static_cast<int>(ERROR_OPERATION_ABORTED), 0, 0};
-  }
+  TSerLineSettings ignored;
+  const int error = ReadLineSettings(ignored);
+  if (error == 0) return {TSerIoStatus::Failed, static_cast<int>(ERROR_OPERATION_ABORTED), 0, 0};
   // The query's own error says best what became of the device.
-  const DWORD error = GetLastError();
-  return ErrorResult(IsDeviceLostError(static_cast<int>(error)) ? error : ERROR_OPERATION_ABORTED);
+  return ErrorResult(IsDeviceLostError(error) ? static_cast<DWORD>(error)
+                                              : ERROR_OPERATION_ABORTED);
 }
 
 TSerIoResult TSerWin32Device::Read(std::uint8_t* data, int count, int timeout_ms) {
