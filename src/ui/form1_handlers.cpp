@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QUrl>
 #include <algorithm>
@@ -131,7 +132,9 @@ void TForm1::changeEvent(QEvent* event) {
 }
 
 void TForm1::showEvent(QShowEvent* event) {
-  CentreOnScreen(*this);
+  // Shown by the program, not restored from the task bar by the window system: a window the
+  // user moved stays where it is.
+  if (!event->spontaneous()) CentreOnScreen(*this);
   QWidget::showEvent(event);
 }
 
@@ -163,7 +166,10 @@ void TForm1::SetSelectorEnabled(session::Selector selector, bool enabled) {
 }
 
 void TForm1::SetLabel10Caption(const std::string& caption) {
-  Label10->setText(QString::fromStdString(caption));
+  // Every answer sets the caption; only a change needs the label measured and placed again.
+  const QString text = QString::fromStdString(caption);
+  if (text == Label10->text()) return;
+  Label10->setText(text);
   FitLabel10();
 }
 

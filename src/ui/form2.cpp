@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStyle>
 
 #include "ui/form_fonts.h"
@@ -49,7 +50,7 @@ void TForm2::BitBtn1Click() {
 }
 
 void TForm2::showEvent(QShowEvent* event) {
-  CentreOnScreen(*this);
+  if (!event->spontaneous()) CentreOnScreen(*this);
   QWidget::showEvent(event);
 }
 
