@@ -17,17 +17,12 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 add_subdirectory(${M797_GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL SYSTEM)
 
-# The session's serial line on the component; its source lives with the Qt side but uses no Qt.
-add_library(ui_serial_line STATIC ${PROJECT_SOURCE_DIR}/src/ui/ser_comm_line.cpp)
-target_include_directories(ui_serial_line PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(ui_serial_line PUBLIC session serial)
-
 # The Windows tests run under Wine as whole executables (scripts/test-windows), not as one CTest
 # entry per test: every start of a Wine process costs a good part of a second.
 function(gtest_discover_tests)
 endfunction()
 
 # tests/windows first: it gives the others their main and the far end of the line.
-foreach(dir src/session src/serial tests/windows tests/session tests/serial tests/e2e)
+foreach(dir src/session src/serial src/tester_port tests/windows tests/session tests/serial tests/e2e)
   add_subdirectory(${dir})
 endforeach()

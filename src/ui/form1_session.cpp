@@ -10,7 +10,7 @@ Form1Session::Form1Session(TForm1& form, session::SessionControls& controls)
       Timer2(2000, [&form] { form.Timer2Timer(); }),
       Timer3(1000, [&form] { form.Timer3Timer(); }),
       session(line, clock, {Timer1, Timer2, Timer3}, settings, controls) {
-  ConfigureTesterPort(SerComm1);
+  tester_port::ConfigureTesterPort(SerComm1);
   SerComm1.SetOnRxChar([&form](serial::TSerCustomComm*, int count) { form.SerComm1RxChar(count); });
   SerComm1.SetExceptionHandler(
       [](const std::string& message) { PresentException(QString::fromStdString(message)); });

@@ -3,10 +3,10 @@
 #include "serial/ser_comm.h"
 #include "session/diagnostic_session.h"
 #include "session/steady_clock.h"
-#include "ui/qt_main_thread_dispatcher.h"
-#include "ui/qt_session_timer.h"
-#include "ui/qt_settings_store.h"
-#include "ui/ser_comm_line.h"
+#include "qt_adapters/qt_main_thread_dispatcher.h"
+#include "qt_adapters/qt_session_timer.h"
+#include "qt_adapters/qt_settings_store.h"
+#include "tester_port/ser_comm_line.h"
 
 namespace m797::ui {
 
@@ -19,14 +19,14 @@ class TForm1;
 struct Form1Session {
   Form1Session(TForm1& form, session::SessionControls& controls);
 
-  QtMainThreadDispatcher dispatcher;
+  qt_adapters::QtMainThreadDispatcher dispatcher;
   serial::TSerComm SerComm1{dispatcher};
-  SerCommLine line{SerComm1};
+  tester_port::SerCommLine line{SerComm1};
   session::SteadyClock clock;
-  QtSettingsStore settings;
-  QtSessionTimer Timer1;
-  QtSessionTimer Timer2;
-  QtSessionTimer Timer3;
+  qt_adapters::QtSettingsStore settings;
+  qt_adapters::QtSessionTimer Timer1;
+  qt_adapters::QtSessionTimer Timer2;
+  qt_adapters::QtSessionTimer Timer3;
   session::DiagnosticSession session;
 };
 

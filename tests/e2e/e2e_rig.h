@@ -15,7 +15,7 @@
 #include "serial/ser_comm.h"
 #include "session/diagnostic_session.h"
 #include "session/steady_clock.h"
-#include "ui/ser_comm_line.h"
+#include "tester_port/ser_comm_line.h"
 
 namespace m797::e2e {
 
@@ -51,7 +51,7 @@ struct E2eRig {
   explicit E2eRig(std::vector<std::string> ecusim_args, int type_index = 0, int page = 0) {
     ecusim_args.insert(ecusim_args.end(), {"--port", "COM1"});
     sim = std::make_unique<EcusimProcess>(config.path() + "/ecusim.log", ecusim_args);
-    ui::ConfigureTesterPort(comm);
+    tester_port::ConfigureTesterPort(comm);
     comm.SetExceptionHandler([this](const std::string& m) { loop.ShowError(m); });
     comm.SetOnRxChar([this](serial::TSerCustomComm*, int count) { session.SerComm1RxChar(count); });
     loop.AddTimer(timer1, [this] { session.Timer1Timer(); });
@@ -94,7 +94,7 @@ struct E2eRig {
   std::unique_ptr<EcusimProcess> sim;
   EventLoop loop;
   serial::TSerComm comm{loop.dispatcher()};
-  ui::SerCommLine line{comm};
+  tester_port::SerCommLine line{comm};
   session::SteadyClock clock;
   LoopTimer timer1{10000ms};
   LoopTimer timer2{2000ms};

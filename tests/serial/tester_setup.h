@@ -3,21 +3,14 @@
 #include <string>
 
 #include "serial/ser_comm.h"
+#include "tester_port/ser_comm_line.h"
 
 namespace m797::serial::testing {
 
-// Sets the component up as the tester's main window stores it: 10400 bit/s 8N1, no flow
-// control, DTR and RTS under program control, reads waiting up to 5 s, writes never waiting.
+// Sets the component up exactly as the tester does, on the device under test.
 inline void ConfigureLikeTester(TSerComm& comm, const std::string& device) {
+  tester_port::ConfigureTesterPort(comm);
   comm.SetDeviceName(device);
-  comm.SetBaudrate(TSerBaudrate::brUser);
-  comm.SetUserBaudrate(10400);
-  TSerFlowControl flow;
-  flow.SetControlDtr(TSerControlDtr::dtrDisabled);
-  flow.SetControlRts(TSerControlRts::rtsDisabled);
-  comm.SetFlowControl(flow);
-  comm.Buffers()->SetReadTimeout(5000);
-  comm.Buffers()->SetWriteTimeout(0);
 }
 
 }  // namespace m797::serial::testing

@@ -12,13 +12,13 @@
 #include <stop_token>
 #include <thread>
 
-#include "ui/qt_main_thread_dispatcher.h"
-#include "ui/qt_session_timer.h"
+#include "qt_adapters/qt_main_thread_dispatcher.h"
+#include "qt_adapters/qt_session_timer.h"
 
-namespace m797::ui {
+namespace m797::qt_adapters {
 namespace {
 
-using test::PumpUntil;
+using ui::test::PumpUntil;
 
 TEST(QtMainThreadDispatcher, RunsOnTheUiThreadAndRethrowsInTheCaller) {
   QtMainThreadDispatcher dispatcher;
@@ -78,4 +78,4 @@ TEST(QtSessionTimer, EnablingARunningTimerKeepsItsPeriod) {
 }
 
 }  // namespace
-}  // namespace m797::ui
+}  // namespace m797::qt_adapters

@@ -1,6 +1,6 @@
 // Where the store keeps the settings on each platform, and the settings file in a private
 // configuration folder, read back as text and through the store.
-#include "ui/qt_settings_store.h"
+#include "qt_adapters/qt_settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
-namespace m797::ui {
+namespace m797::qt_adapters {
 namespace {
 
 TEST(SettingsPlace, WindowsOpensTheRegistryKeyOfEarlierInstallations) {
@@ -96,4 +96,4 @@ TEST_F(QtSettingsStoreTest, TextThatIsNotANumberGivesTheFallback) {
 }
 
 }  // namespace
-}  // namespace m797::ui
+}  // namespace m797::qt_adapters

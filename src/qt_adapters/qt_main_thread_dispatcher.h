@@ -4,7 +4,7 @@
 
 #include "serial/main_thread_dispatcher.h"
 
-namespace m797::ui {
+namespace m797::qt_adapters {
 
 // The serial component's hand-over on the Qt event loop: a call is posted as a queued call to
 // an object of the user interface thread.  The blocking, the rethrowing and the giving up when a
@@ -21,4 +21,4 @@ class QtMainThreadDispatcher final : public serial::MainThreadDispatcher {
   QObject context_;  // lives on the thread that created the dispatcher
 };
 
-}  // namespace m797::ui
+}  // namespace m797::qt_adapters

@@ -1,6 +1,6 @@
-#include "ui/qt_settings_store.h"
+#include "qt_adapters/qt_settings_store.h"
 
-namespace m797::ui {
+namespace m797::qt_adapters {
 
 namespace {
 
@@ -41,4 +41,4 @@ void QtSettingsStore::WriteInteger(const std::string& section, const std::string
   settings_->sync();
 }
 
-}  // namespace m797::ui
+}  // namespace m797::qt_adapters

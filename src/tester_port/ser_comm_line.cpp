@@ -1,6 +1,6 @@
-#include "ui/ser_comm_line.h"
+#include "tester_port/ser_comm_line.h"
 
-namespace m797::ui {
+namespace m797::tester_port {
 
 void ConfigureTesterPort(serial::TSerComm& comm) {
   comm.SetUserBaudrate(10400);
@@ -21,4 +21,4 @@ void ConfigureTesterPort(serial::TSerComm& comm) {
   comm.Buffers()->SetWriteTimeout(0);
 }
 
-}  // namespace m797::ui
+}  // namespace m797::tester_port

@@ -6,7 +6,7 @@
 
 #include "session/settings_store.h"
 
-namespace m797::ui {
+namespace m797::qt_adapters {
 
 // Where the tester's settings live on a platform.
 struct SettingsPlace {
@@ -47,4 +47,4 @@ class QtSettingsStore final : public session::SettingsStore {
   std::unique_ptr<QSettings> settings_;
 };
 
-}  // namespace m797::ui
+}  // namespace m797::qt_adapters

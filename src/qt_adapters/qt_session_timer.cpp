@@ -1,8 +1,8 @@
-#include "ui/qt_session_timer.h"
+#include "qt_adapters/qt_session_timer.h"
 
 #include <utility>
 
-namespace m797::ui {
+namespace m797::qt_adapters {
 
 QtSessionTimer::QtSessionTimer(int interval_ms, std::function<void()> on_tick) {
   timer_.setInterval(interval_ms);
@@ -18,4 +18,4 @@ void QtSessionTimer::SetEnabled(bool enabled) {
     timer_.stop();
 }
 
-}  // namespace m797::ui
+}  // namespace m797::qt_adapters

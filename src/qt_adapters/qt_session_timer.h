@@ -5,7 +5,7 @@
 
 #include "session/session_timer.h"
 
-namespace m797::ui {
+namespace m797::qt_adapters {
 
 // A session timer on QTimer.  QTimer::start restarts a running timer; the session relies on
 // enabling an enabled timer keeping its period, so only a change of state reaches the QTimer.
@@ -22,4 +22,4 @@ class QtSessionTimer final : public session::SessionTimer {
   QTimer timer_;
 };
 
-}  // namespace m797::ui
+}  // namespace m797::qt_adapters

@@ -1,10 +1,10 @@
-#include "ui/qt_main_thread_dispatcher.h"
+#include "qt_adapters/qt_main_thread_dispatcher.h"
 
 #include <QMetaObject>
 #include <QThread>
 #include <utility>
 
-namespace m797::ui {
+namespace m797::qt_adapters {
 
 QtMainThreadDispatcher::QtMainThreadDispatcher() = default;
 
@@ -16,4 +16,4 @@ bool QtMainThreadDispatcher::OnMainThread() const {
   return QThread::currentThread() == context_.thread();
 }
 
-}  // namespace m797::ui
+}  // namespace m797::qt_adapters

@@ -3,7 +3,7 @@
 #include "serial/ser_comm.h"
 #include "session/serial_line.h"
 
-namespace m797::ui {
+namespace m797::tester_port {
 
 // The session's serial line on the serial port component.  The component's OnRxChar is routed
 // to the session by whoever owns both.
@@ -32,4 +32,4 @@ class SerCommLine final : public session::SerialLine {
 // a port, reads waiting up to 5000 ms and queued writes not waiting for room.
 void ConfigureTesterPort(serial::TSerComm& comm);
 
-}  // namespace m797::ui
+}  // namespace m797::tester_port
