@@ -16,8 +16,14 @@ class Clock {
   virtual std::int64_t PerformanceCounter() = 0;
   // Blocks the calling thread, without using the CPU, until shortly before the high-resolution
   // counter reaches `counter`: a last stretch remains that covers how late the scheduler may
-  // wake the thread, for the caller to poll.  Returns at once when that point has passed.
+  // wake the thread, for the caller to poll.  Returns at once when that point has passed.  For
+  // the waits whose precision matters more than the CPU time of that stretch.
   virtual void SleepUntilShortlyBefore(std::int64_t counter) = 0;
+  // Lets time pass until the high-resolution counter is past `counter`, without using the CPU,
+  // and returns no earlier.  The session's millisecond pauses go through here: a clock of a
+  // program with windows keeps its event loop running meanwhile, so that the windows paint and
+  // answer while the session pauses.
+  virtual void PassTimeUntil(std::int64_t counter) = 0;
 };
 
 }  // namespace m797::session

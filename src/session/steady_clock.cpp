@@ -6,6 +6,12 @@ namespace m797::session {
 
 namespace {
 
+std::chrono::steady_clock::time_point AtCounter(std::int64_t counter) {
+  return std::chrono::steady_clock::time_point(
+      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+          std::chrono::nanoseconds(counter)));
+}
+
 std::chrono::steady_clock::duration SinceEpoch() {
   return std::chrono::steady_clock::now().time_since_epoch();
 }
@@ -26,12 +32,19 @@ std::int64_t SteadyClock::PerformanceCounter() {
 }
 
 void SteadyClock::SleepUntilShortlyBefore(std::int64_t counter) {
-  const std::chrono::steady_clock::time_point wake_at(
-      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-          std::chrono::nanoseconds(counter) - kLastStretch));
   // sleep_until returns at once for a point in the past, and sleeps on where a signal cut the
   // sleep short.
-  std::this_thread::sleep_until(wake_at);
+  std::this_thread::sleep_until(AtCounter(counter) - kLastStretch);
+}
+
+void SteadyClock::PassTimeUntil(std::int64_t counter) {
+#ifdef _WIN32
+  SleepUntilShortlyBefore(counter);
+  while (PerformanceCounter() <= counter) {
+  }
+#else
+  std::this_thread::sleep_until(AtCounter(counter + 1));
+#endif
 }
 
 }  // namespace m797::session

@@ -28,6 +28,10 @@ class SteadyClock final : public Clock {
   std::int64_t PerformanceFrequency() override;
   std::int64_t PerformanceCounter() override;
   void SleepUntilShortlyBefore(std::int64_t counter) override;
+  // Sleeps until the counter is past `counter`.  A sleep on Linux ends at the point asked for or
+  // a little after, never before; Windows wakes on its timer tick, so there the sleep stops short
+  // and the last stretch is polled, as in SleepUntilShortlyBefore.
+  void PassTimeUntil(std::int64_t counter) override;
 };
 
 }  // namespace m797::session

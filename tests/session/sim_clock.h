@@ -8,7 +8,8 @@ namespace m797::session::test {
 
 // Simulated time in microseconds.  Every read moves time on by a small step, so that the
 // session's polling ends after the simulated interval it waits for; a sleep moves time on at once
-// to the start of its last stretch.  Tests move time forward to the next event with AdvanceTo.
+// to the start of its last stretch, or past its end where it sleeps to the end.  Tests move time
+// forward to the next event with AdvanceTo.
 class SimClock final : public Clock {
  public:
   static constexpr std::int64_t kStepUs = 10;
@@ -27,6 +28,11 @@ class SimClock final : public Clock {
   void SleepUntilShortlyBefore(std::int64_t counter) override {
     ++sleeps_;
     AdvanceTo(counter - kLastStretchUs);
+  }
+  // A sleep to the end, as the real clock's on Linux.
+  void PassTimeUntil(std::int64_t counter) override {
+    ++sleeps_;
+    AdvanceTo(counter + 1);
   }
 
   std::int64_t now_us() const { return now_us_; }
