@@ -13,8 +13,7 @@ namespace {
 
 constexpr int kPortCount = 8;  // COM1 .. COM8
 constexpr std::uint32_t kWakeUpPauseMs = 300;
-constexpr std::int64_t kBreakMs = 25;
-constexpr std::int64_t kWakeUpPatternMs = 50;
+constexpr std::int64_t kWakeUpPhaseMs = 25;  // the break, then as long idle
 
 // An absent or unreadable setting selects the first item.
 int StoredIndex(SettingsStore& settings, const char* ident) {
@@ -109,12 +108,15 @@ void DiagnosticSession::SetSelectorsEnabled(bool enabled) {
 }
 
 void DiagnosticSession::WakeUpLine() {
-  const std::int64_t ticks_per_ms = clock_.PerformanceFrequency() / 1000;
-  const std::int64_t t0 = clock_.PerformanceCounter();
+  const std::int64_t phase = kWakeUpPhaseMs * clock_.PerformanceFrequency() / 1000;
+  const std::int64_t break_set = clock_.PerformanceCounter();
   line_.SetBreakState(true);
-  WaitCounterPast(clock_, t0 + kBreakMs * ticks_per_ms);
+  WaitCounterPast(clock_, break_set + phase);
+  // The idle phase is timed from the end of the break, not from its start: a break that ended
+  // late (a busy machine) would otherwise leave the controller an idle phase shorter than 25 ms.
+  const std::int64_t break_cleared = clock_.PerformanceCounter();
   line_.SetBreakState(false);
-  WaitCounterPast(clock_, t0 + kWakeUpPatternMs * ticks_per_ms);
+  WaitCounterPast(clock_, break_cleared + phase);
 }
 
 }  // namespace m797::session

@@ -60,6 +60,18 @@ TEST(SessionSettings, PortOutsideTheListOpensThePreviousDevice) {
   EXPECT_EQ(rig.line.opened_devices(), (std::vector<std::string>{"COM2", "COM5", "COM5"}));
 }
 
+TEST(SessionStart, ABreakThatEndsLateStillLeavesTheWholeIdlePhase) {
+  SessionRig rig;
+  rig.Create();
+  rig.line.SetBreakCallTime(30'000);  // the low phase's deadline has passed when the call returns
+  rig.Start();
+  const auto& ev = rig.line.events();
+  ASSERT_EQ(ev.size(), 5u);
+  ASSERT_EQ(ev[3].kind, Kind::BreakOff);
+  EXPECT_GE(ev[3].at_us - ev[2].at_us, 25'000);
+  EXPECT_GE(ev[4].at_us - ev[3].at_us, 25'000);
+}
+
 TEST(SessionStart, WakesTheLineThenSendsStartCommunication) {
   SessionRig rig;
   rig.Create();
