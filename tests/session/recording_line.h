@@ -50,10 +50,10 @@ class RecordingLine final : public SerialLine {
   }
   void SetBreakState(bool on) override {
     if (open_) Record(on ? Kind::BreakOn : Kind::BreakOff);
-    clock_.AdvanceTo(clock_.now_us() + break_call_us_);
+    if (on) clock_.AdvanceTo(clock_.now_us() + break_on_call_us_);
   }
-  // A break call that returns only after this long, as on a slow driver or a busy machine.
-  void SetBreakCallTime(std::int64_t us) { break_call_us_ = us; }
+  // Setting the break returns only after this long, as on a slow driver or a busy machine.
+  void SetBreakOnCallTime(std::int64_t us) { break_on_call_us_ = us; }
 
   int SendBytes(const std::uint8_t* data, int count) override {
     if (!open_) return 0;
@@ -104,7 +104,7 @@ class RecordingLine final : public SerialLine {
   std::deque<std::uint8_t> inbound_;
   std::vector<Event> events_;
   std::vector<std::string> opened_devices_;
-  std::int64_t break_call_us_ = 0;
+  std::int64_t break_on_call_us_ = 0;
 };
 
 }  // namespace m797::session::test

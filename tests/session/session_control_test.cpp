@@ -63,7 +63,7 @@ TEST(SessionSettings, PortOutsideTheListOpensThePreviousDevice) {
 TEST(SessionStart, ABreakThatEndsLateStillLeavesTheWholeIdlePhase) {
   SessionRig rig;
   rig.Create();
-  rig.line.SetBreakCallTime(30'000);  // the low phase's deadline has passed when the call returns
+  rig.line.SetBreakOnCallTime(30'000);  // the low phase's deadline has passed when the call returns
   rig.Start();
   const auto& ev = rig.line.events();
   ASSERT_EQ(ev.size(), 5u);
