@@ -9,7 +9,15 @@ namespace m797::qt_adapters {
 QtMainThreadDispatcher::QtMainThreadDispatcher() = default;
 
 void QtMainThreadDispatcher::Post(std::function<void()> call) {
-  QMetaObject::invokeMethod(&context_, std::move(call), Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &context_,
+      [this, call = std::move(call)]() mutable {
+        if (gate_)
+          gate_->Run(std::move(call));
+        else
+          call();
+      },
+      Qt::QueuedConnection);
 }
 
 bool QtMainThreadDispatcher::OnMainThread() const {

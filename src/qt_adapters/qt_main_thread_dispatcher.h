@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include "qt_adapters/handler_gate.h"
 #include "serial/main_thread_dispatcher.h"
 
 namespace m797::qt_adapters {
@@ -17,8 +18,14 @@ class QtMainThreadDispatcher final : public serial::MainThreadDispatcher {
   void Post(std::function<void()> call) override;
   bool OnMainThread() const override;
 
+  // Passes every posted call through the gate, so that a hand-over that comes in while a handler
+  // of the session pauses waits, its thread blocked, until that handler has returned.  Set before
+  // any thread posts; the gate must outlive the dispatcher.
+  void SetGate(HandlerGate* gate) { gate_ = gate; }
+
  private:
   QObject context_;  // lives on the thread that created the dispatcher
+  HandlerGate* gate_ = nullptr;
 };
 
 }  // namespace m797::qt_adapters

@@ -118,9 +118,10 @@ TForm1::TForm1(Creation creation)
   CreateToolBar();
   CreatePages();
   CreatePictures();
-  session_ = std::make_unique<Form1Session>(*this, *this);
+  session_ = std::make_unique<Form1Session>(*this);
   ConnectControls();
-  if (creation == Creation::kRunFormCreate) FormCreate();
+  if (creation == Creation::kRunFormCreate)
+    RunSessionHandler(&session::DiagnosticSession::FormCreate);
 }
 
 TForm1::~TForm1() = default;
@@ -142,7 +143,7 @@ void TForm1::CreateToolBar() {
   Label11 = MakeLabel(ToolBar1, "Label11", U(texts::kLabel11), QRect(633, 2, 131, 22), centred);
   Label10 =
       MakeLabel(ToolBar1, "Label10", U(session::kLinkDownCaption), QRect(764, 2, 86, 22), centred);
-  FitLabel10();
+  PlaceLabel10();
 }
 
 void TForm1::CreatePages() {

@@ -56,16 +56,9 @@ class TForm1 : public QWidget, public session::SessionControls {
   // The about window that GxColBitBtn2Click shows.
   void SetForm2(TForm2* form2) { form2_ = form2; }
 
-  // Handlers of the session.
-  void FormCreate();
-  void FormClose();
-  void Button1Click();
-  void Button2Click();
-  void PageControl1Change();
-  void Timer1Timer();
-  void Timer2Timer();
-  void Timer3Timer();
-  void SerComm1RxChar(int count);
+  // Runs a handler of the session as an event of the window does: after the handler that is
+  // running, if any, and under the program's exception guard.
+  void RunSessionHandler(void (session::DiagnosticSession::*handler)());
 
   // Handlers of the window itself.
   void Image1Click();
@@ -153,15 +146,14 @@ class TForm1 : public QWidget, public session::SessionControls {
   void CreateAboutPage();
   void CreatePictures();
   void ConnectControls();
-  void FitLabel10();
-  // Runs a handler of the session under the program's exception guard.
-  void RunSessionHandler(void (session::DiagnosticSession::*handler)());
+  void PlaceLabel10();
   QComboBox* SelectorOf(session::Selector selector) const;
   QPlainTextEdit* MemoOf(session::Memo memo) const;
 
   std::unique_ptr<Form1Session> session_;
   TForm2* form2_ = nullptr;
   bool page_change_by_code_ = false;
+  int session_page_ = 0;  // the active page as the session was last told of it
   bool closed_ = false;
 };
 

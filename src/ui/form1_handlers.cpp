@@ -17,6 +17,7 @@
 #include "gauges/thermometer.h"
 #include "gauges/value_indicator.h"
 #include "gauges/vertical_meter.h"
+#include "session/session_texts.h"
 #include "ui/exception_box.h"
 #include "ui/form1.h"
 #include "ui/form1_session.h"
@@ -37,11 +38,20 @@ void OpenLink(const char* url) {
 }  // namespace
 
 void TForm1::ConnectControls() {
-  connect(ToolButton1, &QPushButton::clicked, this, [this] { Button1Click(); });
-  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-  // Only a page change the user makes runs the handler; N1Click changes the page by code.
-  connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
-    if (!page_change_by_code_) PageControl1Change();
+  using session::DiagnosticSession;
+  connect(ToolButton1, &QPushButton::clicked, this,
+          [this] { RunSessionHandler(&DiagnosticSession::Button1Click); });
+  connect(Button2, &QPushButton::clicked, this,
+          [this] { RunSessionHandler(&DiagnosticSession::Button2Click); });
+  // The session reads the page it was last told of, so that a page the user picks while the
+  // session pauses counts from its turn in the queue on, not from the click.  Only a page change
+  // the user makes runs the handler; N1Click changes the page by code.
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+    const bool by_user = !page_change_by_code_;
+    session_->gate.Run([this, index, by_user] {
+      session_page_ = index;
+      if (by_user) session_->session.PageControl1Change();
+    });
   });
   connect(Image1, &PictureBox::clicked, this, [this] { Image1Click(); });
   connect(Image1, &QWidget::customContextMenuRequested, this,
@@ -61,35 +71,7 @@ const session::DiagnosticSession& TForm1::Session() const {
 }
 
 void TForm1::RunSessionHandler(void (session::DiagnosticSession::*handler)()) {
-  RunHandler([this, handler] { (session_->session.*handler)(); });
-}
-
-void TForm1::FormCreate() {
-  RunSessionHandler(&session::DiagnosticSession::FormCreate);
-}
-void TForm1::FormClose() {
-  RunSessionHandler(&session::DiagnosticSession::FormClose);
-}
-void TForm1::Button1Click() {
-  RunSessionHandler(&session::DiagnosticSession::Button1Click);
-}
-void TForm1::Button2Click() {
-  RunSessionHandler(&session::DiagnosticSession::Button2Click);
-}
-void TForm1::PageControl1Change() {
-  RunSessionHandler(&session::DiagnosticSession::PageControl1Change);
-}
-void TForm1::Timer1Timer() {
-  RunSessionHandler(&session::DiagnosticSession::Timer1Timer);
-}
-void TForm1::Timer2Timer() {
-  RunSessionHandler(&session::DiagnosticSession::Timer2Timer);
-}
-void TForm1::Timer3Timer() {
-  RunSessionHandler(&session::DiagnosticSession::Timer3Timer);
-}
-void TForm1::SerComm1RxChar(int count) {
-  RunHandler([this, count] { session_->session.SerComm1RxChar(count); });
+  session_->Run(handler);
 }
 
 void TForm1::Image1Click() {
@@ -118,7 +100,7 @@ void TForm1::GxColBitBtn2Click() {
 void TForm1::closeEvent(QCloseEvent* event) {
   if (!closed_) {
     closed_ = true;
-    FormClose();
+    RunSessionHandler(&session::DiagnosticSession::FormClose);
   }
   QWidget::closeEvent(event);
 }
@@ -166,26 +148,25 @@ void TForm1::SetSelectorEnabled(session::Selector selector, bool enabled) {
 }
 
 void TForm1::SetLabel10Caption(const std::string& caption) {
-  // Every answer sets the caption; only a change needs the label measured and placed again.
-  const QString text = QString::fromStdString(caption);
-  if (text == Label10->text()) return;
-  Label10->setText(text);
-  FitLabel10();
+  Label10->setText(QString::fromStdString(caption));
 }
 
-void TForm1::FitLabel10() {
-  // The label sizes itself to its text.  "Связь с ЭБУ установлена" is wider than the room between
-  // the label's place and the window's edge; rather than cut it off there, the label moves left
-  // into the blank end of the caption before it.
+void TForm1::PlaceLabel10() {
+  // The label takes one place for both captions, wide enough for the longer one.  "Связь с ЭБУ
+  // установлена" is wider than the room between the stored place and the window's edge; rather
+  // than cut it off there, the label sits further left, in the blank end of the caption before
+  // it, and stays there whichever caption it shows.
   constexpr int kLeft = 764, kTop = 2, kWidth = 86, kHeight = 22, kEdgeMargin = 3;
-  const int text_width = Label10->fontMetrics().horizontalAdvance(Label10->text());
-  const int width = std::max(kWidth, text_width + 1);
+  const QFontMetrics metrics = Label10->fontMetrics();
+  int width = kWidth;
+  for (const char* caption : {session::kLinkUpCaption, session::kLinkDownCaption})
+    width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(caption)) + 1);
   const int left = std::min(kLeft, ToolBar1->width() - kEdgeMargin - width);
   Label10->setGeometry(left, kTop, width, kHeight);
 }
 
 int TForm1::ActivePageIndex() const {
-  return PageControl1->currentIndex();
+  return session_page_;
 }
 
 QPlainTextEdit* TForm1::MemoOf(session::Memo memo) const {

@@ -61,7 +61,7 @@ TEST(Form1, StartsAsStoredUntilFormCreate) {
   EXPECT_EQ(form.VS_TOG->Digit(), 100);
   EXPECT_EQ(form.VS_Ub->Digit(), 500);
 
-  form.FormCreate();
+  form.RunSessionHandler(&session::DiagnosticSession::FormCreate);
   EXPECT_EQ(form.VS_TOG->Value(), 0.0f);
   EXPECT_EQ(form.ComboBox1->currentIndex(), 0);  // nothing stored yet: the first port
   EXPECT_EQ(form.VS_Ub->Value(), 12.0f);
@@ -107,7 +107,6 @@ TEST(Form1, ControlsSitWhereTheFormStoresThem) {
   EXPECT_EQ(form.Label14->geometry(), QRect(409, 2, 127, 22));
   EXPECT_EQ(form.ComboBox2->geometry(), QRect(536, 2, 97, 22));
   EXPECT_EQ(form.Label11->geometry(), QRect(633, 2, 131, 22));
-  EXPECT_EQ(form.Label10->geometry().topLeft(), QPoint(764, 2));
   EXPECT_EQ(form.PageControl1->geometry(), QRect(0, 25, 689, 417));
   EXPECT_EQ(form.Label3->geometry(), QRect(704, 32, 157, 40));
   EXPECT_EQ(form.Image2->geometry(), QRect(688, 80, 169, 121));
@@ -177,18 +176,21 @@ TEST(Form1, EveryTextFitsItsControl) {
     const QTabBar* bar = form.PageControl1->tabBar();
     EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->tabText(i)), bar->tabRect(i).width());
   }
-  // The link status with the link up is wider than its stored place; it moves left into the
-  // blank end of the caption before it rather than being cut off at the window's edge.
+  // The link status with the link up is wider than its stored place; the label sits left of it,
+  // in the blank end of the caption before it, in one place for both captions.
   session::SessionControls& controls = form;
-  controls.SetLabel10Caption("Связь с ЭБУ установлена");
-  EXPECT_LE(form.Label10->fontMetrics().horizontalAdvance(form.Label10->text()),
-            form.Label10->width());
-  EXPECT_LE(form.Label10->geometry().right(), form.width() - 1);
+  const QRect place = form.Label10->geometry();
   const int caption_end = form.Label11->x() + form.Label11->fontMetrics().horizontalAdvance(
                                                   form.Label11->text().trimmed());
-  EXPECT_GT(form.Label10->x(), caption_end);
-  controls.SetLabel10Caption("Нет связи с ЭБУ");
-  EXPECT_EQ(form.Label10->geometry().topLeft(), QPoint(764, 2));
+  for (const char* caption : {"Связь с ЭБУ установлена", "Нет связи с ЭБУ"}) {
+    controls.SetLabel10Caption(caption);
+    EXPECT_EQ(form.Label10->geometry(), place) << caption;
+    EXPECT_LE(form.Label10->fontMetrics().horizontalAdvance(form.Label10->text()), place.width())
+        << caption;
+  }
+  EXPECT_LE(place.right(), form.width() - 1);
+  EXPECT_GT(place.x(), caption_end);
+  EXPECT_LE(place.x(), 764);
 }
 
 TEST(Form1, PopupMenuShowsTheDescriptionWithoutChangingThePollState) {

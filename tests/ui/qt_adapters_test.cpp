@@ -1,19 +1,29 @@
-// The Qt pieces under the windows: the serial threads' hand-over on the event loop and the
-// session's timers on QTimer.
+// The Qt pieces under the windows: the serial threads' hand-over on the event loop, the
+// session's timers on QTimer, and the pauses during which the event loop turns while the session
+// waits.
 #include <gtest/gtest.h>
 
 #include "event_pump.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <stop_token>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "qt_adapters/event_loop_clock.h"
+#include "qt_adapters/handler_gate.h"
 #include "qt_adapters/qt_main_thread_dispatcher.h"
 #include "qt_adapters/qt_session_timer.h"
+#include "session/blocking_wait.h"
 
 namespace m797::qt_adapters {
 namespace {
@@ -75,6 +85,84 @@ TEST(QtSessionTimer, EnablingARunningTimerKeepsItsPeriod) {
   timer.SetEnabled(false);
   EXPECT_FALSE(timer.Enabled());
   EXPECT_EQ(timer.Interval(), 400);
+}
+
+TEST(QtSessionTimer, NeverTicksBeforeItsInterval) {
+  // Qt's coarse timers fire up to 5 % early at the retry's interval of a second (seen: 953 ms);
+  // a session timer must not, or the retry goes out before its time.
+  using Clock = std::chrono::steady_clock;
+  constexpr auto kInterval = std::chrono::milliseconds(1000);
+  std::vector<Clock::time_point> ticks;
+  QtSessionTimer timer(static_cast<int>(kInterval.count()), [&] { ticks.push_back(Clock::now()); });
+  const Clock::time_point enabled = Clock::now();
+  timer.SetEnabled(true);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 3; }, 5000));
+  timer.SetEnabled(false);
+  Clock::time_point previous = enabled;
+  for (std::size_t i = 0; i < ticks.size(); ++i) {
+    EXPECT_GE(ticks[i] - previous, kInterval) << "tick " << i;
+    previous = ticks[i];
+  }
+}
+
+// While a handler pauses, the event loop turns (here: a timer of the window's own fires, and a
+// button takes a click), and what would reach the session meanwhile (the click, a session
+// timer's ticks, a serial thread's hand-over) comes to it after the pause, in the order it came.
+TEST(HandlerGate, EventsDuringAPauseReachTheSessionAfterItInTheirOrder) {
+  std::vector<std::string> arrived;
+  std::vector<std::string> handled;
+  HandlerGate gate([](std::exception_ptr) { FAIL() << "no handler throws here"; });
+  auto deliver = [&](const std::string& what) {
+    arrived.push_back(what);
+    gate.Run([&handled, what] { handled.push_back(what); });
+  };
+
+  QtMainThreadDispatcher dispatcher;
+  dispatcher.SetGate(&gate);
+  QtSessionTimer timer1(30, [&] { deliver("tick"); });
+  QPushButton button;
+  QObject::connect(&button, &QPushButton::clicked, [&] { deliver("click"); });
+  int window_timer_ticks = 0;
+  QTimer window_timer;
+  QObject::connect(&window_timer, &QTimer::timeout, [&] { ++window_timer_ticks; });
+
+  EventLoopClock clock;
+  std::jthread serial_thread;
+  std::atomic<bool> hand_over_returned{false};
+  gate.Run([&] {
+    handled.push_back("pause begins");
+    timer1.SetEnabled(true);
+    window_timer.start(10);
+    QTimer::singleShot(50, [&] { QTest::mouseClick(&button, Qt::LeftButton); });
+    QTimer::singleShot(80, [&] {
+      serial_thread = std::jthread([&] {
+        dispatcher.Invoke([&] { handled.push_back("answer"); });
+        hand_over_returned = true;
+      });
+    });
+    QTimer::singleShot(130, [&] { QTest::mouseClick(&button, Qt::LeftButton); });
+    session::WaitTicksMoreThan(clock, 200);
+    timer1.SetEnabled(false);
+    window_timer.stop();
+    handled.push_back("pause ends");
+    EXPECT_FALSE(hand_over_returned);  // the serial thread is still blocked in its hand-over
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return hand_over_returned.load(); }, 5000));
+  serial_thread.join();
+
+  // The window's own timer ran all through the pause.
+  EXPECT_GE(window_timer_ticks, 10);
+  // The serial thread's call arrives at the gate when the event loop runs it, unlike the others.
+  const auto answer_at = std::find(handled.begin(), handled.end(), "answer");
+  ASSERT_NE(answer_at, handled.end());
+  EXPECT_EQ(std::count(arrived.begin(), arrived.end(), "click"), 2);
+  EXPECT_GE(std::count(arrived.begin(), arrived.end(), "tick"), 5);
+  std::vector<std::string> expected{"pause begins", "pause ends"};
+  expected.insert(expected.end(), arrived.begin(), arrived.end());
+  std::vector<std::string> without_answer = handled;
+  without_answer.erase(std::find(without_answer.begin(), without_answer.end(), "answer"));
+  EXPECT_EQ(without_answer, expected);
+  EXPECT_GT(answer_at - handled.begin(), 1);
 }
 
 }  // namespace
