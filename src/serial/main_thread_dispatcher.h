@@ -1,9 +1,28 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <stop_token>
 
 namespace m797::serial {
+
+struct HandOverState;
+
+// Wakes a thread that waits in a hand-over as soon as its stop has been requested, so that the
+// waiting thread can sleep until the call has run instead of looking at its stop token in short
+// slices.  The thread that requests the stop calls Wake afterwards.  (Stop callbacks would do the
+// same, but the C++ library of mingw-w64's GCC 12 can hang for good when a thread destroys a stop
+// callback that the stopping thread is still running.)
+class HandOverWake {
+ public:
+  void Wake();
+
+ private:
+  friend class MainThreadDispatcher;
+  std::mutex mutex_;
+  std::shared_ptr<HandOverState> waiting_;  // guarded by mutex_: the hand-over waited in
+};
 
 // Hands calls from the component's threads to the main (user interface) thread.
 //
@@ -24,7 +43,9 @@ class MainThreadDispatcher {
 
   // As Invoke, but stops waiting as soon as stop is requested and returns false.  A call that has
   // not started by then never runs; one that is running finishes on the main thread, unobserved.
-  bool Invoke(std::function<void()> call, std::stop_token stop);
+  // Without a wake, the wait looks at stop every 2 ms; with one, it sleeps until the call has run
+  // or the wake comes.
+  bool Invoke(std::function<void()> call, std::stop_token stop, HandOverWake* wake = nullptr);
 };
 
 }  // namespace m797::serial

@@ -73,6 +73,7 @@ void TSerCommThread::Start(TThreadPriority priority) {
 
 void TSerCommThread::Stop() {
   thread_.request_stop();
+  hand_over_wake_.Wake();
   context_.device.CancelWaits();
   WakeForStop();
 }
@@ -90,7 +91,7 @@ void TSerCommThread::SetPriority(TThreadPriority priority) {
 bool TSerCommThread::HandOver(std::function<void()> call, std::stop_token stop) {
   TSerCustomComm& owner = context_.owner;
   return context_.dispatcher.Invoke([&owner, call = std::move(call)] { RunGuarded(owner, call); },
-                                    stop);
+                                    stop, &hand_over_wake_);
 }
 
 void TSerCommThread::ReportDeviceLost(int error, std::stop_token stop) {

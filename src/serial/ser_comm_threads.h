@@ -58,6 +58,7 @@ class TSerCommThread {
   std::mutex priority_mutex_;
   TThreadPriority priority_ = TThreadPriority::tpNormal;  // guarded by priority_mutex_
   std::uint64_t thread_id_ = 0;  // guarded by priority_mutex_; 0 while the body is not running
+  HandOverWake hand_over_wake_;  // wakes a stopped thread out of its hand-over
   std::jthread thread_;
 };
 
