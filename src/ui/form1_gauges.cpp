@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace m797::ui::form1 {
 
@@ -9,218 +10,12 @@ using namespace gauges;
 
 namespace {
 
-struct DialSettings {
-  QRect geometry;
-  const char* name1;
-  const char* name2;
-  const char* unit;
-  float value_from;
-  float value_to;
-  int digit;
-  float value;  // NaN: not stored
-  float limit_upper;
-  float limit_lower;
-  int sector1_to;
-  int sector2_from;
-  int sector2_to;
-  int sector3_from;
-  bool sectors_stored;
-  int steps;
-  int sub_steps;
-  int unit_font_height;
-  bool unit_font_bold;
-  bool min_marker_hidden;   // MinMax.MinVisible stored False
-  bool inner_grad_colours;  // BevelInner.SurfaceGrad colours stored (red to blue)
-};
-
-// Applies the stored properties of a round meter in published order and completes loading.
-void LoadDial(TGxRMeter& m, const DialSettings& d) {
-  m.setGeometry(d.geometry);
-  m.SetDigit(d.digit);
-  m.SetLimitUpper(d.limit_upper);
-  m.SetLimitLower(d.limit_lower);
-  TSectorSettings& sectors = *m.SectorSettings();
-  if (d.sectors_stored) {
-    sectors.SetSector1Color(clGreen);
-    sectors.SetSector1To(d.sector1_to);
-    sectors.SetSector2Color(clYellow);
-    sectors.SetSector2From(d.sector2_from);
-    sectors.SetSector2To(d.sector2_to);
-    sectors.SetSector3From(d.sector3_from);
-  }
-  sectors.SetOffset(0);
-  sectors.SetWidthOffset(0);
-  TSignalSettings& signal = *m.SignalSettings();
-  signal.SetName1(QString::fromUtf8(d.name1));
-  signal.SetName2(QString::fromUtf8(d.name2));
-  signal.SetValueUnit(QString::fromUtf8(d.unit));
-  if (d.value_from != 0.0f) signal.SetValueFrom(d.value_from);
-  signal.SetValueTo(d.value_to);
-  signal.SetValueFormat("##0.0");
-  if (d.min_marker_hidden) m.MinMax()->SetMinVisible(false);
-  if (!std::isnan(d.value)) m.SetValue(d.value);
-
-  m.Font()->SetName("Arial");
-  m.Font()->SetHeight(-11);
-  m.Font()->SetColor(clWindowText);
-  m.SetAutoSize(false);
-  m.FontUnit()->SetName("System");
-  m.FontUnit()->SetColor(clBlack);
-  m.FontUnit()->SetHeight(d.unit_font_height);
-  m.FontUnit()->SetBold(d.unit_font_bold);
-  m.BevelInner()->SetStyle(TBevelStyle::bsLowered);
-  m.BevelInner()->SetBevelLine(TBevelLine::blInner);
-  m.BevelInner()->SetSpacing(0);
-  if (d.inner_grad_colours) {
-    m.BevelInner()->SurfaceGrad()->SetColorFrom(clRed);
-    m.BevelInner()->SurfaceGrad()->SetColorTo(clBlue);
-  }
-  m.BevelOuter()->SetStyle(TBevelStyle::bsRaised);
-  m.BevelOuter()->SetSpacing(0);
-  m.BevelOuter()->SetBevelLine(TBevelLine::blNone);
-  m.SetOptions({TRMeterOption::opBevelOuter, TRMeterOption::opName1, TRMeterOption::opName2,
-                TRMeterOption::opOverflow, TRMeterOption::opLimit, TRMeterOption::opSector});
-  TScaleSettings& scale = *m.ScaleSettings();
-  scale.SetColor(clBlack);
-  scale.SetPointerColor(clLime);
-  scale.SetDrawLine(true);
-  scale.Font()->SetName("Arial");
-  scale.Font()->SetHeight(-19);
-  scale.Font()->SetColor(clWindowText);
-  scale.SetPosLeftTop(false);
-  scale.SetSteps(d.steps);
-  scale.SetSubSteps(d.sub_steps);
-  scale.SetValueFormat("##0");
-  scale.SetValueFormatLog("0e-0");
-  m.Loaded();
-}
-
 constexpr float kNotStored = std::numeric_limits<float>::quiet_NaN();
-
-}  // namespace
-
-std::unique_ptr<TGx180Meter> MakeVS_Speed(QWidget* parent) {
-  auto m = std::make_unique<TGx180Meter>(parent);
-  LoadDial(*m, {QRect(8, 32, 209, 145),
-                "Скорость,",
-                "км/ч",
-                "км/ч",
-                0.0f,
-                250.0f,
-                0,
-                kNotStored,
-                180.0f,
-                -1.0f,
-                440,
-                440,
-                720,
-                720,
-                true,
-                5,
-                2,
-                -11,
-                true,
-                true,
-                true});
-  return m;
-}
-
-std::unique_ptr<TGx180Meter> MakeVS_Nmot(QWidget* parent) {
-  auto m = std::make_unique<TGx180Meter>(parent);
-  LoadDial(*m, {QRect(240, 32, 193, 145),
-                "Обороты КВ,",
-                "*100 об/мин",
-                "%",
-                0.0f,
-                70.0f,
-                0,
-                kNotStored,
-                50.0f,
-                -1.0f,
-                571,
-                572,
-                857,
-                858,
-                true,
-                7,
-                5,
-                -13,
-                false,
-                true,
-                false});
-  return m;
-}
-
-std::unique_ptr<TGx120Meter> MakeVS_Ub(QWidget* parent) {
-  auto m = std::make_unique<TGx120Meter>(parent);
-  LoadDial(*m, {QRect(8, 208, 209, 169),
-                "Напряжение бортовой сети,",
-                "В",
-                "%",
-                6.0f,
-                18.0f,
-                500,
-                12.0f,
-                15.0f,
-                9.0f,
-                0,
-                0,
-                0,
-                0,
-                false,
-                5,
-                2,
-                -13,
-                false,
-                false,
-                false});
-  return m;
-}
-
-namespace {
-
-struct SignalStored {
-  const char* name1;
-  const char* name2;
-  const char* unit;
-  float value_from;  // 0: not stored
-  float value_to;
-  const char* format;
-  int digit;
-  float value;  // NaN: not stored
-};
-
-void LoadSignal(TGxAnalogGControl& g, const SignalStored& d) {
-  g.SetDigit(d.digit);
-  TSignalSettings& signal = *g.SignalSettings();
-  signal.SetName1(QString::fromUtf8(d.name1));
-  signal.SetName2(QString::fromUtf8(d.name2));
-  signal.SetValueUnit(QString::fromUtf8(d.unit));
-  if (d.value_from != 0.0f) signal.SetValueFrom(d.value_from);
-  signal.SetValueTo(d.value_to);
-  signal.SetValueFormat(QString::fromUtf8(d.format));
-}
-
-void LoadValue(TGxAnalogGControl& g, float value) {
-  if (!std::isnan(value)) g.SetValue(value);
-}
 
 void LoadCaptionFont(TGxAnalogGControl& g) {
   g.Font()->SetName("Arial");
   g.Font()->SetHeight(-11);
   g.Font()->SetColor(clWindowText);
-}
-
-void LoadValueFont(TGxFont& font, TColor color) {
-  font.SetName("System");
-  font.SetColor(color);
-  font.SetHeight(-13);
-}
-
-void LoadValueBevel(TGxSBevel& bevel) {
-  bevel.SetStyle(TBevelStyle::bsLowered);
-  bevel.SetSpacing(0);
-  bevel.SetBevelLine(TBevelLine::blNone);
 }
 
 void LoadStraightScale(TScaleSettings& scale, int steps, int sub_steps, bool draw_line,
@@ -238,6 +33,191 @@ void LoadStraightScale(TScaleSettings& scale, int steps, int sub_steps, bool dra
   scale.SetValueFormatLog("0e-0");
 }
 
+// SignalSettings, with the Digit and the Value that go with them.
+struct SignalStored {
+  const char* name1;
+  const char* name2;
+  const char* unit;
+  float value_from = 0.0f;  // 0: not stored
+  float value_to;
+  const char* format;
+  int digit = 0;
+  float value = kNotStored;
+};
+
+void LoadSignalSettings(TSignalSettings& signal, const SignalStored& d) {
+  signal.SetName1(QString::fromUtf8(d.name1));
+  signal.SetName2(QString::fromUtf8(d.name2));
+  signal.SetValueUnit(QString::fromUtf8(d.unit));
+  if (d.value_from != 0.0f) signal.SetValueFrom(d.value_from);
+  signal.SetValueTo(d.value_to);
+  signal.SetValueFormat(QString::fromUtf8(d.format));
+}
+
+void LoadSignal(TGxAnalogGControl& g, const SignalStored& d) {
+  g.SetDigit(d.digit);
+  LoadSignalSettings(*g.SignalSettings(), d);
+}
+
+void LoadValue(TGxAnalogGControl& g, float value) {
+  if (!std::isnan(value)) g.SetValue(value);
+}
+
+// The green, yellow and red sectors of a round meter, in tenths of a per cent of its arc.
+struct DialSectors {
+  int sector1_to;
+  int sector2_from;
+  int sector2_to;
+  int sector3_from;
+};
+
+struct DialSettings {
+  QRect geometry;
+  SignalStored signal;
+  float limit_upper;
+  float limit_lower;
+  std::optional<DialSectors> sectors = std::nullopt;  // none: the sectors are not stored
+  int steps;
+  int sub_steps;
+  int unit_font_height = -13;
+  bool unit_font_bold = false;
+  bool min_marker_hidden = false;   // MinMax.MinVisible stored False
+  bool inner_grad_colours = false;  // BevelInner.SurfaceGrad colours stored (red to blue)
+};
+
+// Applies the stored properties of a round meter in published order and completes loading.
+void LoadDial(TGxRMeter& m, const DialSettings& d) {
+  m.setGeometry(d.geometry);
+  m.SetDigit(d.signal.digit);
+  m.SetLimitUpper(d.limit_upper);
+  m.SetLimitLower(d.limit_lower);
+  TSectorSettings& sectors = *m.SectorSettings();
+  if (d.sectors) {
+    sectors.SetSector1Color(clGreen);
+    sectors.SetSector1To(d.sectors->sector1_to);
+    sectors.SetSector2Color(clYellow);
+    sectors.SetSector2From(d.sectors->sector2_from);
+    sectors.SetSector2To(d.sectors->sector2_to);
+    sectors.SetSector3From(d.sectors->sector3_from);
+  }
+  sectors.SetOffset(0);
+  sectors.SetWidthOffset(0);
+  LoadSignalSettings(*m.SignalSettings(), d.signal);
+  if (d.min_marker_hidden) m.MinMax()->SetMinVisible(false);
+  LoadValue(m, d.signal.value);
+
+  LoadCaptionFont(m);
+  m.SetAutoSize(false);
+  m.FontUnit()->SetName("System");
+  m.FontUnit()->SetColor(clBlack);
+  m.FontUnit()->SetHeight(d.unit_font_height);
+  m.FontUnit()->SetBold(d.unit_font_bold);
+  m.BevelInner()->SetStyle(TBevelStyle::bsLowered);
+  m.BevelInner()->SetBevelLine(TBevelLine::blInner);
+  m.BevelInner()->SetSpacing(0);
+  if (d.inner_grad_colours) {
+    m.BevelInner()->SurfaceGrad()->SetColorFrom(clRed);
+    m.BevelInner()->SurfaceGrad()->SetColorTo(clBlue);
+  }
+  m.BevelOuter()->SetStyle(TBevelStyle::bsRaised);
+  m.BevelOuter()->SetSpacing(0);
+  m.BevelOuter()->SetBevelLine(TBevelLine::blNone);
+  m.SetOptions({TRMeterOption::opBevelOuter, TRMeterOption::opName1, TRMeterOption::opName2,
+                TRMeterOption::opOverflow, TRMeterOption::opLimit, TRMeterOption::opSector});
+  LoadStraightScale(*m.ScaleSettings(), d.steps, d.sub_steps, true, -19);
+  m.Loaded();
+}
+
+}  // namespace
+
+std::unique_ptr<TGx180Meter> MakeVS_Speed(QWidget* parent) {
+  auto m = std::make_unique<TGx180Meter>(parent);
+  LoadDial(*m,
+           {.geometry = QRect(8, 32, 209, 145),
+            .signal = {.name1 = "Скорость,",
+                       .name2 = "км/ч",
+                       .unit = "км/ч",
+                       .value_to = 250.0f,
+                       .format = "##0.0"},
+            .limit_upper = 180.0f,
+            .limit_lower = -1.0f,
+            .sectors =
+                DialSectors{
+                    .sector1_to = 440, .sector2_from = 440, .sector2_to = 720, .sector3_from = 720},
+            .steps = 5,
+            .sub_steps = 2,
+            .unit_font_height = -11,
+            .unit_font_bold = true,
+            .min_marker_hidden = true,
+            .inner_grad_colours = true});
+  return m;
+}
+
+std::unique_ptr<TGx180Meter> MakeVS_Nmot(QWidget* parent) {
+  auto m = std::make_unique<TGx180Meter>(parent);
+  LoadDial(*m,
+           {.geometry = QRect(240, 32, 193, 145),
+            .signal = {.name1 = "Обороты КВ,",
+                       .name2 = "*100 об/мин",
+                       .unit = "%",
+                       .value_to = 70.0f,
+                       .format = "##0.0"},
+            .limit_upper = 50.0f,
+            .limit_lower = -1.0f,
+            .sectors =
+                DialSectors{
+                    .sector1_to = 571, .sector2_from = 572, .sector2_to = 857, .sector3_from = 858},
+            .steps = 7,
+            .sub_steps = 5,
+            .min_marker_hidden = true});
+  return m;
+}
+
+std::unique_ptr<TGx120Meter> MakeVS_Ub(QWidget* parent) {
+  auto m = std::make_unique<TGx120Meter>(parent);
+  LoadDial(*m, {.geometry = QRect(8, 208, 209, 169),
+                .signal = {.name1 = "Напряжение бортовой сети,",
+                           .name2 = "В",
+                           .unit = "%",
+                           .value_from = 6.0f,
+                           .value_to = 18.0f,
+                           .format = "##0.0",
+                           .digit = 500,
+                           .value = 12.0f},
+                .limit_upper = 15.0f,
+                .limit_lower = 9.0f,
+                .steps = 5,
+                .sub_steps = 2});
+  return m;
+}
+
+namespace {
+
+void LoadValueFont(TGxFont& font, TColor color) {
+  font.SetName("System");
+  font.SetColor(color);
+  font.SetHeight(-13);
+}
+
+void LoadValueBevel(TGxSBevel& bevel) {
+  bevel.SetStyle(TBevelStyle::bsLowered);
+  bevel.SetSpacing(0);
+  bevel.SetBevelLine(TBevelLine::blNone);
+}
+
+// The fonts and the bevels of an indicator or a thermometer: both outer bevels drawn as lines,
+// the value box lowered.
+void LoadFramedValue(TGxStraightInstrument& g, bool auto_size, TColor value_colour) {
+  LoadCaptionFont(g);
+  g.SetAutoSize(auto_size);
+  LoadValueFont(*g.FontValue(), value_colour);
+  g.BevelInner()->SetStyle(TBevelStyle::bsLowered);
+  g.BevelInner()->SetBevelLine(TBevelLine::blInner);
+  g.BevelOuter()->SetStyle(TBevelStyle::bsRaised);
+  g.BevelOuter()->SetBevelLine(TBevelLine::blOuter);
+  LoadValueBevel(*g.BevelValue());
+}
+
 std::unique_ptr<TGxValueInd> MakeIndicator(QWidget* parent, QRect geometry,
                                            const SignalStored& signal) {
   auto g = std::make_unique<TGxValueInd>(parent);
@@ -246,22 +226,18 @@ std::unique_ptr<TGxValueInd> MakeIndicator(QWidget* parent, QRect geometry,
   g->SetLimitUpper(90.0f);
   g->SetLimitLower(10.0f);
   LoadValue(*g, signal.value);
-  LoadCaptionFont(*g);
-  g->SetAutoSize(true);
-  LoadValueFont(*g->FontValue(), clLime);
-  g->BevelInner()->SetStyle(TBevelStyle::bsLowered);
-  g->BevelInner()->SetBevelLine(TBevelLine::blInner);
-  g->BevelOuter()->SetStyle(TBevelStyle::bsRaised);
-  g->BevelOuter()->SetBevelLine(TBevelLine::blOuter);
-  LoadValueBevel(*g->BevelValue());
+  LoadFramedValue(*g, true, clLime);
   g->BevelValue()->SetColor(clBlack);
   g->SetOptions({TValueIndOption::opUnit});
   g->Loaded();
   return g;
 }
 
+// Whether a thermometer shows the marker of the lowest value seen.
+enum class MinMarker { kHidden, kShown };
+
 std::unique_ptr<TGxThermometer> MakeThermometer(QWidget* parent, QRect geometry,
-                                                const SignalStored& signal, bool min_visible) {
+                                                const SignalStored& signal, MinMarker min_marker) {
   auto g = std::make_unique<TGxThermometer>(parent);
   g->setGeometry(geometry);
   LoadSignal(*g, signal);
@@ -269,16 +245,9 @@ std::unique_ptr<TGxThermometer> MakeThermometer(QWidget* parent, QRect geometry,
   g->SetLimitLower(10.0f);
   g->SectorSettings()->SetOffset(0);
   g->SectorSettings()->SetWidthOffset(0);
-  g->MinMax()->SetMinVisible(min_visible);
+  g->MinMax()->SetMinVisible(min_marker == MinMarker::kShown);
   LoadValue(*g, signal.value);
-  LoadCaptionFont(*g);
-  g->SetAutoSize(false);
-  LoadValueFont(*g->FontValue(), clBlue);
-  g->BevelInner()->SetStyle(TBevelStyle::bsLowered);
-  g->BevelInner()->SetBevelLine(TBevelLine::blInner);
-  g->BevelOuter()->SetStyle(TBevelStyle::bsRaised);
-  g->BevelOuter()->SetBevelLine(TBevelLine::blOuter);
-  LoadValueBevel(*g->BevelValue());
+  LoadFramedValue(*g, false, clBlue);
   g->SetOptions(
       {TThMetOption::opValue, TThMetOption::opName1, TThMetOption::opName2, TThMetOption::opUnit});
   LoadStraightScale(*g->ScaleSettings(), 5, 5, false, -11);
@@ -301,15 +270,21 @@ std::unique_ptr<TGxThermometer> MakeThermometer(QWidget* parent, QRect geometry,
   return g;
 }
 
+struct VerticalSettings {
+  TGxVMeterOptions options;
+  bool sector1_green = false;  // SectorSettings.Sector1Color stored (green)
+  int steps;
+  int sub_steps;
+};
+
 std::unique_ptr<TGxVMeter> MakeVertical(QWidget* parent, QRect geometry, const SignalStored& signal,
-                                        TGxVMeterOptions options, bool green_sector1, int steps,
-                                        int sub_steps) {
+                                        const VerticalSettings& settings) {
   auto g = std::make_unique<TGxVMeter>(parent);
   g->setGeometry(geometry);
   LoadSignal(*g, signal);
   g->SetLimitUpper(90.0f);
   g->SetLimitLower(-1.0f);
-  if (green_sector1) g->SectorSettings()->SetSector1Color(clGreen);
+  if (settings.sector1_green) g->SectorSettings()->SetSector1Color(clGreen);
   g->SectorSettings()->SetOffset(0);
   g->SectorSettings()->SetWidthOffset(0);
   g->MinMax()->SetMinVisible(false);
@@ -325,8 +300,8 @@ std::unique_ptr<TGxVMeter> MakeVertical(QWidget* parent, QRect geometry, const S
   g->BevelOuter()->SetBevelLine(TBevelLine::blNone);
   LoadValueBevel(*g->BevelValue());
   g->BevelValue()->SetColor(clBlack);
-  g->SetOptions(options);
-  LoadStraightScale(*g->ScaleSettings(), steps, sub_steps, true, -19);
+  g->SetOptions(settings.options);
+  LoadStraightScale(*g->ScaleSettings(), settings.steps, settings.sub_steps, true, -19);
   g->Loaded();
   return g;
 }
@@ -335,56 +310,95 @@ std::unique_ptr<TGxVMeter> MakeVertical(QWidget* parent, QRect geometry, const S
 
 std::unique_ptr<TGxValueInd> MakeVI_Speed(QWidget* parent) {
   return MakeIndicator(parent, QRect(80, 8, 72, 20),
-                       {"SignalName1", "SignalName2", "км/ч", 0.0f, 250.0f, "##0", 0, kNotStored});
+                       {.name1 = "SignalName1",
+                        .name2 = "SignalName2",
+                        .unit = "км/ч",
+                        .value_to = 250.0f,
+                        .format = "##0"});
 }
 
 std::unique_ptr<TGxValueInd> MakeVI_Nmot(QWidget* parent) {
-  return MakeIndicator(
-      parent, QRect(264, 8, 105, 20),
-      {"SignalName1", "SignalName2", "об/мин", 0.0f, 10000.0f, "####0", 0, kNotStored});
+  return MakeIndicator(parent, QRect(264, 8, 105, 20),
+                       {.name1 = "SignalName1",
+                        .name2 = "SignalName2",
+                        .unit = "об/мин",
+                        .value_to = 10000.0f,
+                        .format = "####0"});
 }
 
 std::unique_ptr<TGxValueInd> MakeVI_Ub(QWidget* parent) {
   return MakeIndicator(parent, QRect(72, 184, 66, 20),
-                       {"SignalName1", "SignalName2", "В", 0.0f, 100.0f, "##0.0", 120, 12.0f});
+                       {.name1 = "SignalName1",
+                        .name2 = "SignalName2",
+                        .unit = "В",
+                        .value_to = 100.0f,
+                        .format = "##0.0",
+                        .digit = 120,
+                        .value = 12.0f});
 }
 
 std::unique_ptr<TGxThermometer> MakeVS_TOG(QWidget* parent) {
   return MakeThermometer(parent, QRect(448, 184, 105, 201),
-                         {"Температура", "охлаж. жид.", "°C", -40.0f, 160.0f, "##0.0", 100, -20.0f},
-                         false);
+                         {.name1 = "Температура",
+                          .name2 = "охлаж. жид.",
+                          .unit = "°C",
+                          .value_from = -40.0f,
+                          .value_to = 160.0f,
+                          .format = "##0.0",
+                          .digit = 100,
+                          .value = -20.0f},
+                         MinMarker::kHidden);
 }
 
 std::unique_ptr<TGxThermometer> MakeVS_TANS(QWidget* parent) {
-  return MakeThermometer(
-      parent, QRect(448, 0, 96, 177),
-      {"Температура", "воздуха на впуске", "°C", -30.0f, 70.0f, "##0.0", 300, 5.96046447754e-07f},
-      true);
+  return MakeThermometer(parent, QRect(448, 0, 96, 177),
+                         {.name1 = "Температура",
+                          .name2 = "воздуха на впуске",
+                          .unit = "°C",
+                          .value_from = -30.0f,
+                          .value_to = 70.0f,
+                          .format = "##0.0",
+                          .digit = 300,
+                          .value = 5.96046447754e-07f},
+                         MinMarker::kShown);
 }
 
 std::unique_ptr<TGxVMeter> MakeVS_THR(QWidget* parent) {
   using O = TGxVMeterOption;
-  return MakeVertical(
-      parent, QRect(240, 184, 81, 193),
-      {"Положение", "дросселя", "%", 0.0f, 100.0f, "##0.0", 0, kNotStored},
-      {O::opBevelOuter, O::opValue, O::opName1, O::opName2, O::opOverflow, O::opLimit, O::opUnit},
-      true, 5, 2);
+  return MakeVertical(parent, QRect(240, 184, 81, 193),
+                      {.name1 = "Положение",
+                       .name2 = "дросселя",
+                       .unit = "%",
+                       .value_to = 100.0f,
+                       .format = "##0.0"},
+                      {.options = {O::opBevelOuter, O::opValue, O::opName1, O::opName2,
+                                   O::opOverflow, O::opLimit, O::opUnit},
+                       .sector1_green = true,
+                       .steps = 5,
+                       .sub_steps = 2});
 }
 
 std::unique_ptr<TGxVMeter> MakeVS_MRV(QWidget* parent) {
   using O = TGxVMeterOption;
   return MakeVertical(parent, QRect(560, 0, 105, 385),
-                      {"Давление на", "впуске", "кПа", 0.0f, 120.0f, "##0.0", 0, kNotStored},
-                      {O::opBevelOuter, O::opValue, O::opName1, O::opName2, O::opUnit}, false, 10,
-                      4);
+                      {.name1 = "Давление на",
+                       .name2 = "впуске",
+                       .unit = "кПа",
+                       .value_to = 120.0f,
+                       .format = "##0.0"},
+                      {.options = {O::opBevelOuter, O::opValue, O::opName1, O::opName2, O::opUnit},
+                       .steps = 10,
+                       .sub_steps = 4});
 }
 
 std::unique_ptr<TGxVMeter> MakeVS_DV(QWidget* parent) {
   using O = TGxVMeterOption;
   return MakeVertical(
       parent, QRect(336, 184, 97, 193),
-      {"Время", "впрыска", "мс", 0.0f, 20.0f, "##0.00", 0, kNotStored},
-      {O::opBevelOuter, O::opValue, O::opName1, O::opName2, O::opOverflow, O::opUnit}, false, 4, 5);
+      {.name1 = "Время", .name2 = "впрыска", .unit = "мс", .value_to = 20.0f, .format = "##0.00"},
+      {.options = {O::opBevelOuter, O::opValue, O::opName1, O::opName2, O::opOverflow, O::opUnit},
+       .steps = 4,
+       .sub_steps = 5});
 }
 
 }  // namespace m797::ui::form1

@@ -4,11 +4,11 @@
 
 namespace m797::ui::texts {
 
-namespace {
-
 QString U(const char* text) {
   return QString::fromUtf8(text);
 }
+
+namespace {
 
 QString Quoted(const char* name) {
   return U("\"") + U(name) + U("\"");

@@ -7,6 +7,9 @@
 // maker_texts.h.
 namespace m797::ui::texts {
 
+// A text of the sources (UTF-8) as Qt holds it.
+QString U(const char* text);
+
 inline constexpr const char* kApplicationTitle = "Тестер для Bosch M7.9.7";
 inline constexpr const char* kForm1Caption =
     "Диагностический тестер для контроллеров ЭСУД автомобилей HYUNDAI";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,12 +31,15 @@ class PortTest : public ::testing::Test {
     return dispatcher.RunUntil(done, timeout);
   }
 
-  // Pumps the main thread while collecting count bytes at the master.
+  // Pumps the main thread while collecting count bytes at the master (or at from).
   Bytes PumpAndRead(std::size_t count, std::chrono::milliseconds timeout = 10s) {
+    return PumpAndRead(master, count, timeout);
+  }
+  Bytes PumpAndRead(PtyMaster& from, std::size_t count, std::chrono::milliseconds timeout = 10s) {
     Bytes got;
     PumpUntil(
         [&] {
-          const Bytes more = master.Read(count - got.size(), 0ms);
+          const Bytes more = from.Read(count - got.size(), 0ms);
           got.insert(got.end(), more.begin(), more.end());
           return got.size() >= count;
         },
@@ -43,11 +47,26 @@ class PortTest : public ::testing::Test {
     return got;
   }
 
+  // Opens the port, hangs the terminal up and waits for the component to report the loss; then
+  // closes the port and opens it again on a fresh pseudo-terminal, as after a new adapter is
+  // plugged in.  Returns the new terminal's master, or nullptr when the loss went unreported.
+  PtyMaster* ReopenAfterALoss() {
+    comm.OpenPort();
+    master.Close();
+    if (!PumpUntil([&] { return !reported.empty(); })) return nullptr;
+    comm.ClosePort();
+    another_master = std::make_unique<PtyMaster>();
+    comm.SetDeviceName(another_master->SlavePath());
+    comm.OpenPort();
+    return another_master.get();
+  }
+
   // Declared before the component, which reports into them until it is gone.
   std::vector<std::string> reported;
   std::vector<std::chrono::milliseconds> pauses;
   LoopDispatcher dispatcher;
   PtyMaster master;
+  std::unique_ptr<PtyMaster> another_master;
   TSerComm comm{dispatcher};
 };
 

@@ -50,33 +50,12 @@ TEST_F(PortTest, TheWriteThreadReportsADeadDeviceOnceToo) {
   EXPECT_EQ(reported.size(), 1u);
 }
 
-TEST(PortFailureTest, TheNextOpeningStartsAfresh) {
-  LoopDispatcher dispatcher;
-  std::vector<std::string> reported;
-  auto master = std::make_unique<PtyMaster>();
-  TSerComm comm(dispatcher);
-  ConfigureLikeTester(comm, master->SlavePath());
-  comm.SetExceptionHandler([&](const std::string& m) { reported.push_back(m); });
-  comm.SetPauseFunction([](std::chrono::milliseconds) {});
-  comm.OpenPort();
-  master->Close();
-  ASSERT_TRUE(dispatcher.RunUntil([&] { return !reported.empty(); }, 10s));
-  comm.ClosePort();
-
-  master = std::make_unique<PtyMaster>();
-  comm.SetDeviceName(master->SlavePath());
-  comm.OpenPort();
+TEST_F(PortTest, TheNextOpeningStartsAfresh) {
+  PtyMaster* another = ReopenAfterALoss();
+  ASSERT_NE(another, nullptr);
   const Bytes frame = B({0x81, 0x11, 0xF1, 0x81, 0x04});
   EXPECT_EQ(comm.SendBytes(frame.data(), 5), 5);
-  Bytes got;
-  dispatcher.RunUntil(
-      [&] {
-        const Bytes more = master->Read(5 - got.size(), std::chrono::milliseconds(0));
-        got.insert(got.end(), more.begin(), more.end());
-        return got.size() >= 5;
-      },
-      std::chrono::seconds(10));
-  EXPECT_EQ(got, frame);
+  EXPECT_EQ(PumpAndRead(*another, 5), frame);
   EXPECT_EQ(reported.size(), 1u);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "scripted_controller.h"
+#include "session/poll_requests.h"
 #include "session/session_texts.h"
 #include "session_rig.h"
 
@@ -226,7 +227,7 @@ TEST(PollCycle, SilenceAfterStartRepeatsWakeUpAndStartCommunication) {
             4);
   EXPECT_EQ(rig.timer3.starts, 0);
   EXPECT_EQ(rig.timer2.ticks, 3);
-  EXPECT_EQ(rig.session.poll_state(), 0);
+  EXPECT_EQ(rig.session.poll_state(), poll::kStartCommunication);
 }
 
 TEST(PollCycle, SilenceAfterAnAnswerRetriesOnceThenRunsTheWatchdog) {

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "session/poll_requests.h"
 #include "session/session_texts.h"
 #include "session_rig.h"
 
@@ -18,7 +19,7 @@ TEST(SessionSettings, FirstRunSelectsFirstPortAndType) {
   EXPECT_EQ(rig.controls.port.index, 0);
   EXPECT_EQ(rig.controls.type.index, 0);
   EXPECT_EQ(rig.controls.gauge(Gauge::VS_TOG), 0.0f);
-  EXPECT_EQ(rig.session.poll_state(), 0);
+  EXPECT_EQ(rig.session.poll_state(), poll::kStartCommunication);
   EXPECT_EQ(rig.session.request_text(), "81");
 }
 
@@ -125,7 +126,7 @@ TEST(SessionStop, ClosesSendsNothingAndResets) {
   rig.line.Arrive({0x85, 0xF1, 0x11, 0x61});  // half an answer
   rig.session.SerComm1RxChar(rig.line.waiting());
   rig.controls.SetGaugeValue(Gauge::VS_TOG, 90.0f);
-  ASSERT_NE(rig.session.poll_state(), 0);
+  ASSERT_NE(rig.session.poll_state(), poll::kStartCommunication);
   ASSERT_NE(rig.session.assembler().collected(), 0);
 
   const auto sends = rig.line.sent().size();
@@ -134,7 +135,7 @@ TEST(SessionStop, ClosesSendsNothingAndResets) {
   EXPECT_EQ(rig.line.events().back().kind, Kind::Close);
   EXPECT_FALSE(rig.line.PortOpen());
   EXPECT_EQ(rig.controls.caption, kStartCaption);
-  EXPECT_EQ(rig.session.poll_state(), 0);
+  EXPECT_EQ(rig.session.poll_state(), poll::kStartCommunication);
   EXPECT_EQ(rig.session.request_text(), "81");
   EXPECT_EQ(rig.session.assembler().state(), FrameAssembler::State::Idle);
   EXPECT_EQ(rig.session.assembler().collected(), 0);
@@ -208,7 +209,7 @@ TEST(SessionReceive, ReadsNoMoreThanTheBufferHoldsAndOnlyWhatWasRead) {
   rig.line.Arrive(burst);
   rig.session.SerComm1RxChar(rig.line.waiting());
   EXPECT_EQ(rig.line.waiting(), 0);
-  EXPECT_EQ(rig.session.poll_state(), 10);
+  EXPECT_EQ(rig.session.poll_state(), poll::kStartDiagnosticSession);
 
   // A read shorter than the count assembles only what came.
   rig.line.LimitReadsTo(2);
@@ -219,7 +220,7 @@ TEST(SessionReceive, ReadsNoMoreThanTheBufferHoldsAndOnlyWhatWasRead) {
   EXPECT_EQ(rig.session.assembler().collected(), 2);
   rig.line.LimitReadsTo(1 << 30);
   rig.session.SerComm1RxChar(rig.line.waiting());
-  EXPECT_EQ(rig.session.poll_state(), 1);
+  EXPECT_EQ(rig.session.poll_state(), poll::kLiveData06);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "gauges/value_indicator.h"
 #include "gauges/vertical_meter.h"
 #include "session/diagnostic_session.h"
+#include "session/poll_requests.h"
 #include "shown_errors.h"
 #include "ui/exception_box.h"
 #include "ui/form2.h"
@@ -32,10 +33,7 @@ namespace m797::ui {
 namespace {
 
 using session::Gauge;
-
-QString U(const char* text) {
-  return QString::fromUtf8(text);
-}
+using namespace Qt::Literals::StringLiterals;
 
 QStringList Lines(const QPlainTextEdit* memo) {
   return memo->toPlainText().split('\n');
@@ -43,7 +41,7 @@ QStringList Lines(const QPlainTextEdit* memo) {
 
 TEST(Form1, StartsAsStoredUntilFormCreate) {
   TForm1 form(TForm1::Creation::kStoredFormOnly);
-  EXPECT_EQ(form.Label10->text(), U("Нет связи с ЭБУ"));
+  EXPECT_EQ(form.Label10->text(), u"Нет связи с ЭБУ"_s);
   EXPECT_EQ(form.ComboBox2->currentText(), "Type 1");
   EXPECT_EQ(form.ComboBox1->currentIndex(), -1);
   EXPECT_EQ(form.ComboBox1->count(), 8);
@@ -125,34 +123,34 @@ TEST(Form1, ControlsSitWhereTheFormStoresThem) {
 TEST(Form1, VisibleTextsAreExact) {
   TForm1 form;
   EXPECT_EQ(form.windowTitle(),
-            U("Диагностический тестер для контроллеров ЭСУД автомобилей HYUNDAI"));
-  EXPECT_EQ(form.ToolButton1->text(), U("Начать тестирование"));
-  EXPECT_EQ(form.Label13->text(), U("Номер COM-порта:"));
-  EXPECT_EQ(form.Label14->text(), U("Выбор типа контроллера"));
-  EXPECT_EQ(form.Label11->text(), U("Связь с контроллером:    "));
-  const QStringList tabs = {U("Параметры"), U("Ошибки"), U("О БК Тарком-А"), U("О программе")};
+            u"Диагностический тестер для контроллеров ЭСУД автомобилей HYUNDAI"_s);
+  EXPECT_EQ(form.ToolButton1->text(), u"Начать тестирование"_s);
+  EXPECT_EQ(form.Label13->text(), u"Номер COM-порта:"_s);
+  EXPECT_EQ(form.Label14->text(), u"Выбор типа контроллера"_s);
+  EXPECT_EQ(form.Label11->text(), u"Связь с контроллером:    "_s);
+  const QStringList tabs = {u"Параметры"_s, u"Ошибки"_s, u"О БК Тарком-А"_s, u"О программе"_s};
   ASSERT_EQ(form.PageControl1->count(), 4);
   for (int i = 0; i < 4; ++i)
     EXPECT_EQ(form.PageControl1->tabText(i), tabs[i]);
   EXPECT_EQ(form.Label1->text(),
-            U("Текущее неисправности электронной системы управления двигателем"));
+            u"Текущее неисправности электронной системы управления двигателем"_s);
   EXPECT_EQ(form.Label2->text(),
-            U("Накопленные неисправности электронной системы управления двигателем"));
-  EXPECT_EQ(form.Button2->text(), U("Сброс ошибок"));
+            u"Накопленные неисправности электронной системы управления двигателем"_s);
+  EXPECT_EQ(form.Button2->text(), u"Сброс ошибок"_s);
   const QStringList memo3 = Lines(form.Memo3);
   ASSERT_EQ(memo3.size(), 8);
   EXPECT_EQ(memo3[0],
-            U("Программа для тестирования контроллеров ЭСУД автомобилей Hyundai Accent,Getz."));
-  EXPECT_EQ(memo3[1], U("Программа работает с обычным К-лайн адаптером"));
+            u"Программа для тестирования контроллеров ЭСУД автомобилей Hyundai Accent,Getz."_s);
+  EXPECT_EQ(memo3[1], u"Программа работает с обычным К-лайн адаптером"_s);
   EXPECT_TRUE(memo3[2].isEmpty());
-  EXPECT_EQ(memo3[3], U("Версия 1.1 beta"));
-  EXPECT_EQ(memo3[4], U("( Рекомендуемое разрешение экрана 800х600 точек)"));
+  EXPECT_EQ(memo3[3], u"Версия 1.1 beta"_s);
+  EXPECT_EQ(memo3[4], u"( Рекомендуемое разрешение экрана 800х600 точек)"_s);
   EXPECT_TRUE(memo3[5].isEmpty());
-  EXPECT_EQ(memo3[6], U("Изготовитель: Tarkon"));
-  EXPECT_EQ(memo3[7], U("По вопросам и предложениям обращайтесь по адресу: dev@tarkon.example"));
-  EXPECT_EQ(form.SpeedButton5->text(), U("Написать письмо разработчику ПО: dev@tarkon.example "));
-  EXPECT_EQ(form.Label3->text(), U("Внешний вид БК\nТарком-А"));
-  EXPECT_EQ(form.N1->text(), U("Подробнее о \"Tarkon\""));
+  EXPECT_EQ(memo3[6], u"Изготовитель: Tarkon"_s);
+  EXPECT_EQ(memo3[7], u"По вопросам и предложениям обращайтесь по адресу: dev@tarkon.example"_s);
+  EXPECT_EQ(form.SpeedButton5->text(), u"Написать письмо разработчику ПО: dev@tarkon.example "_s);
+  EXPECT_EQ(form.Label3->text(), u"Внешний вид БК\nТарком-А"_s);
+  EXPECT_EQ(form.N1->text(), u"Подробнее о \"Tarkon\""_s);
   // The product description: introduction, empty line, heading, eight numbered paragraphs.
   const QStringList memo4 = Lines(form.Memo4);
   ASSERT_EQ(memo4.size(), 11);
@@ -206,7 +204,7 @@ TEST(Form1, PopupMenuShowsTheDescriptionWithoutChangingThePollState) {
   form.show();
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
   EXPECT_EQ(form.PageControl1->currentIndex(), 1);
-  EXPECT_EQ(form.Session().poll_state(), 2);
+  EXPECT_EQ(form.Session().poll_state(), session::poll::kReadTroubleCodes);
 
   form.SiteItem1->trigger();
   QTest::mouseClick(form.Image1, Qt::LeftButton, {}, form.Image1->rect().center());
@@ -244,21 +242,21 @@ TEST(Form1, GaugesReadOutThroughAccessibility) {
   form.VS_Nmot->SetValue(35.0f);
   QAccessibleInterface* speed = QAccessible::queryAccessibleInterface(form.VS_Speed);
   ASSERT_NE(speed, nullptr);
-  EXPECT_EQ(speed->text(QAccessible::Name), U("Скорость, км/ч"));
-  EXPECT_EQ(speed->text(QAccessible::Value), U("88.0"));
-  EXPECT_EQ(speed->text(QAccessible::Description), U("Скорость, км/ч 88.0"));
+  EXPECT_EQ(speed->text(QAccessible::Name), u"Скорость, км/ч"_s);
+  EXPECT_EQ(speed->text(QAccessible::Value), u"88.0"_s);
+  EXPECT_EQ(speed->text(QAccessible::Description), u"Скорость, км/ч 88.0"_s);
   ASSERT_NE(speed->valueInterface(), nullptr);
   EXPECT_DOUBLE_EQ(speed->valueInterface()->currentValue().toDouble(), 88.0);
   EXPECT_DOUBLE_EQ(speed->valueInterface()->maximumValue().toDouble(), 250.0);
 
   QAccessibleInterface* figures = QAccessible::queryAccessibleInterface(form.VI_Speed);
-  EXPECT_EQ(figures->text(QAccessible::Name), U("Скорость"));
-  EXPECT_EQ(figures->text(QAccessible::Value), U("88 км/ч"));
+  EXPECT_EQ(figures->text(QAccessible::Name), u"Скорость"_s);
+  EXPECT_EQ(figures->text(QAccessible::Value), u"88 км/ч"_s);
   // The engine-speed dial stores "%" as its unit but does not draw it.
   EXPECT_EQ(QAccessible::queryAccessibleInterface(form.VS_Nmot)->text(QAccessible::Value),
-            U("35.0"));
+            u"35.0"_s);
   EXPECT_EQ(QAccessible::queryAccessibleInterface(form.VS_TOG)->text(QAccessible::Value),
-            U("0.0 °C"));
+            u"0.0 °C"_s);
 }
 
 TEST(Form1, AnExceptionInAHandlerIsShownAndTheProgramGoesOn) {
@@ -277,7 +275,7 @@ TEST(Form2, HiddenUntilShownAndHidesOnOk) {
   form1.GxColBitBtn2Click();
   EXPECT_TRUE(form2.isVisible());
   EXPECT_FALSE(form2.isModal());
-  EXPECT_EQ(form2.windowTitle(), U("О \"Tarkon\""));
+  EXPECT_EQ(form2.windowTitle(), u"О \"Tarkon\""_s);
   EXPECT_EQ(form2.BitBtn1->geometry(), QRect(304, 552, 185, 25));
   EXPECT_EQ(form2.Image2->geometry(), QRect(-8, 373, 785, 169));
   form2.BitBtn1->click();

@@ -3,8 +3,6 @@
 // waits.
 #include <gtest/gtest.h>
 
-#include "event_pump.h"
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -28,8 +26,6 @@
 namespace m797::qt_adapters {
 namespace {
 
-using ui::test::PumpUntil;
-
 TEST(QtMainThreadDispatcher, RunsOnTheUiThreadAndRethrowsInTheCaller) {
   QtMainThreadDispatcher dispatcher;
   EXPECT_TRUE(dispatcher.OnMainThread());
@@ -46,7 +42,7 @@ TEST(QtMainThreadDispatcher, RunsOnTheUiThreadAndRethrowsInTheCaller) {
     }
     finished = true;
   });
-  ASSERT_TRUE(PumpUntil([&] { return finished.load(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return finished.load(); }));
   EXPECT_TRUE(ran_on_main);
   EXPECT_TRUE(caught);
   // On the UI thread itself a call runs at once.
@@ -78,7 +74,7 @@ TEST(QtSessionTimer, EnablingARunningTimerKeepsItsPeriod) {
   clock.start();
   QTest::qWait(200);
   timer.SetEnabled(true);  // must not restart the 400 ms
-  ASSERT_TRUE(PumpUntil([&] { return ticks > 0; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }));
   // Restarted, the tick would come 600 ms after the start.
   EXPECT_LT(clock.elapsed(), 550);
   EXPECT_TRUE(timer.Enabled());

@@ -1,8 +1,6 @@
 // The real main window, driven through its controls, against the simulator on COM1.
 #include <gtest/gtest.h>
 
-#include "event_pump.h"
-
 #include <QAccessible>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -29,12 +27,10 @@ namespace m797::ui {
 namespace {
 
 using session::Gauge;
+using namespace Qt::Literals::StringLiterals;
 
-QString U(const char* text) {
-  return QString::fromUtf8(text);
-}
-
-using test::PumpUntil;
+// How long a test waits for the window and the simulator: generous, as sanitizers slow both.
+constexpr int kWaitMs = 10000;
 
 void Click(QWidget* widget) {
   QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
@@ -57,7 +53,7 @@ struct WindowRig {
   }
   bool LinkReady() {
     const std::string link = config.path() + "/TARKON/ports/COM1";
-    return PumpUntil([&] { return std::filesystem::exists(link); });
+    return QTest::qWaitFor([&] { return std::filesystem::exists(link); }, kWaitMs);
   }
   std::size_t Requests() const {
     std::size_t n = 0;
@@ -77,22 +73,24 @@ TEST(WindowWithSimulator, LiveDataTroubleCodesClearAndStop) {
   TForm1& form = rig.form;
 
   Click(form.ToolButton1);
-  EXPECT_EQ(form.ToolButton1->text(), U("Остановить тестирование"));
+  EXPECT_EQ(form.ToolButton1->text(), u"Остановить тестирование"_s);
   EXPECT_FALSE(form.ComboBox1->isEnabled());
-  ASSERT_TRUE(PumpUntil([&] { return form.Label10->text() == U("Связь с ЭБУ установлена"); }));
-  ASSERT_TRUE(PumpUntil([&] { return rig.Requests() >= 9; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.Label10->text() == u"Связь с ЭБУ установлена"_s; },
+                              kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rig.Requests() >= 9; }, kWaitMs));
 
   // The fault lists, read once the user picks their page.
   ClickTab(form, 1);
   const QString current =
-      U("0102 - Датчик массового расхода воздуха, низкий уровень выходного сигнала");
-  ASSERT_TRUE(PumpUntil([&] { return form.Memo1->toPlainText() == current; }));
+      u"0102 - Датчик массового расхода воздуха, низкий уровень выходного сигнала"_s;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.Memo1->toPlainText() == current; }, kWaitMs));
   EXPECT_TRUE(form.Memo2->toPlainText().startsWith("0171 - "));
   EXPECT_EQ(form.Memo2->toPlainText().count('\n'), 0);
 
   Click(form.Button2);
-  ASSERT_TRUE(PumpUntil(
-      [&] { return form.Memo1->toPlainText().isEmpty() && form.Memo2->toPlainText().isEmpty(); }));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return form.Memo1->toPlainText().isEmpty() && form.Memo2->toPlainText().isEmpty(); },
+      kWaitMs));
 
   // On the fault page no live data comes in any more: each gauge shows the last value that the
   // simulator's answers call for, and says so to assistive technology.
@@ -110,11 +108,11 @@ TEST(WindowWithSimulator, LiveDataTroubleCodesClearAndStop) {
   }
   EXPECT_TRUE(QAccessible::queryAccessibleInterface(form.VI_Nmot)
                   ->text(QAccessible::Value)
-                  .endsWith(U(" об/мин")));
+                  .endsWith(u" об/мин"_s));
 
   // The stop ends the traffic; it puts the coolant gauge back to 0 as the start does.
   Click(form.ToolButton1);
-  EXPECT_EQ(form.ToolButton1->text(), U("Начать тестирование"));
+  EXPECT_EQ(form.ToolButton1->text(), u"Начать тестирование"_s);
   EXPECT_FALSE(form.SerComm1().PortOpen());
   EXPECT_TRUE(form.ComboBox1->isEnabled());
   const std::size_t after_stop = rig.Requests();
@@ -129,7 +127,7 @@ TEST(WindowWithSimulator, StopCommunicationClosesThePortFromItsOwnHandler) {
   ASSERT_TRUE(rig.LinkReady());
   rig.form.ComboBox2->setCurrentIndex(1);
   Click(rig.form.ToolButton1);
-  ASSERT_TRUE(PumpUntil([&] { return !rig.form.SerComm1().PortOpen(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.form.SerComm1().PortOpen(); }, kWaitMs));
   EXPECT_TRUE(rig.form.ComboBox1->isEnabled());
   EXPECT_TRUE(test::ShownErrors().isEmpty()) << test::ShownErrors().join('\n').toStdString();
 }
@@ -146,7 +144,7 @@ TEST(WindowWithSimulator, AFailedOpenShowsOneMessageAndLeavesTheSelectorsUsable)
   EXPECT_EQ(test::ShownErrors()[0], "Specified device not found (COM5).");
   EXPECT_TRUE(form.ComboBox1->isEnabled());
   EXPECT_TRUE(form.ComboBox2->isEnabled());
-  EXPECT_EQ(form.ToolButton1->text(), U("Начать тестирование"));
+  EXPECT_EQ(form.ToolButton1->text(), u"Начать тестирование"_s);
   EXPECT_FALSE(form.SerComm1().PortOpen());
 }
 

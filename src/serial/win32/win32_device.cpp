@@ -15,6 +15,14 @@ int Result(BOOL ok) {
   return ok ? 0 : static_cast<int>(GetLastError());
 }
 
+// A record for one overlapped operation, which signals event when the operation ends.
+OVERLAPPED RecordFor(TSerWaitEvent& event) {
+  OVERLAPPED record;
+  ZeroMemory(&record, sizeof record);
+  record.hEvent = event.Handle();
+  return record;
+}
+
 }  // namespace
 
 std::unique_ptr<TSerDevice> OpenSerialDevice(const std::string& name, int& error) {
@@ -105,9 +113,7 @@ int TSerWin32Device::ReadOutputLines(bool& dtr, bool& rts) {
       CTL_CODE(FILE_DEVICE_SERIAL_PORT, 30, METHOD_BUFFERED, FILE_ANY_ACCESS);
   constexpr ULONG kDtrState = 0x1;
   constexpr ULONG kRtsState = 0x2;
-  OVERLAPPED record;
-  ZeroMemory(&record, sizeof record);
-  record.hEvent = io_event_.Handle();
+  OVERLAPPED record = RecordFor(io_event_);
   ULONG lines = 0;
   DWORD returned = 0;
   if (!DeviceIoControl(handle_.Handle(), kGetDtrRts, nullptr, 0, &lines, sizeof lines, nullptr,
@@ -216,32 +222,34 @@ TSerIoResult TSerWin32Device::AbortedWait() {
                                               : ERROR_OPERATION_ABORTED);
 }
 
-TSerIoResult TSerWin32Device::Read(std::uint8_t* data, int count, int timeout_ms) {
-  OVERLAPPED record;
-  ZeroMemory(&record, sizeof record);
-  record.hEvent = io_event_.Handle();
-  if (!ReadFile(handle_.Handle(), data, static_cast<DWORD>(count), nullptr, &record)) {
+template <typename Start>
+TSerIoResult TSerWin32Device::TransferWithin(Start start, int timeout_ms) {
+  OVERLAPPED record = RecordFor(io_event_);
+  if (!start(record)) {
     const DWORD error = GetLastError();
     if (error != ERROR_IO_PENDING) return ErrorResult(error);
   }
   return FinishWithin(record, io_event_, static_cast<DWORD>(timeout_ms));
+}
+
+TSerIoResult TSerWin32Device::Read(std::uint8_t* data, int count, int timeout_ms) {
+  return TransferWithin(
+      [&](OVERLAPPED& record) {
+        return ReadFile(handle_.Handle(), data, static_cast<DWORD>(count), nullptr, &record);
+      },
+      timeout_ms);
 }
 
 TSerIoResult TSerWin32Device::Write(const std::uint8_t* data, int count, int timeout_ms) {
-  OVERLAPPED record;
-  ZeroMemory(&record, sizeof record);
-  record.hEvent = io_event_.Handle();
-  if (!WriteFile(handle_.Handle(), data, static_cast<DWORD>(count), nullptr, &record)) {
-    const DWORD error = GetLastError();
-    if (error != ERROR_IO_PENDING) return ErrorResult(error);
-  }
-  return FinishWithin(record, io_event_, static_cast<DWORD>(timeout_ms));
+  return TransferWithin(
+      [&](OVERLAPPED& record) {
+        return WriteFile(handle_.Handle(), data, static_cast<DWORD>(count), nullptr, &record);
+      },
+      timeout_ms);
 }
 
 TSerIoResult TSerWin32Device::WaitEvent() {
-  OVERLAPPED record;
-  ZeroMemory(&record, sizeof record);
-  record.hEvent = wait_event_.Handle();
+  OVERLAPPED record = RecordFor(wait_event_);
   DWORD mask = 0;
   if (!WaitCommEvent(handle_.Handle(), &mask, &record)) {
     const DWORD error = GetLastError();
@@ -256,9 +264,7 @@ TSerIoResult TSerWin32Device::WaitEvent() {
 }
 
 TSerIoResult TSerWin32Device::WriteQueued(const std::uint8_t* data, int count) {
-  OVERLAPPED record;
-  ZeroMemory(&record, sizeof record);
-  record.hEvent = overlapped_event_.Handle();
+  OVERLAPPED record = RecordFor(overlapped_event_);
   if (!WriteFile(handle_.Handle(), data, static_cast<DWORD>(count), nullptr, &record)) {
     const DWORD error = GetLastError();
     if (error != ERROR_IO_PENDING) return ErrorResult(error);

@@ -35,6 +35,10 @@ class TSerWin32Device : public TSerDevice {
 
  private:
   explicit TSerWin32Device(HANDLE handle) : handle_(handle) {}
+  // A read or direct write of the main thread: start(record) starts it, with the thread's
+  // completion event, and it is finished within timeout_ms as FinishWithin does.
+  template <typename Start>
+  TSerIoResult TransferWithin(Start start, int timeout_ms);
   // Waits up to timeout_ms for an operation started with record; cancels it when the time runs
   // out, and returns its result once it has ended.
   TSerIoResult FinishWithin(OVERLAPPED& record, TSerWaitEvent& event, DWORD timeout_ms);
