@@ -59,8 +59,7 @@ class NoControls final : public SessionControls {
   void SetSelectorEnabled(Selector, bool) override {}
   void SetLabel10Caption(const std::string&) override {}
   int ActivePageIndex() const override { return 0; }
-  void ClearMemo(Memo) override {}
-  void AppendMemoLine(Memo, const std::string&) override {}
+  void SetMemoLines(Memo, const std::vector<std::string>&) override {}
   void SetGaugeValue(Gauge, float) override {}
 };
 

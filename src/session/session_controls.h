@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace m797::session {
 
@@ -44,9 +45,10 @@ class SessionControls {
   // Index of the active page of the page control, -1 when none is active.
   virtual int ActivePageIndex() const = 0;
 
-  // The fault lists.
-  virtual void ClearMemo(Memo memo) = 0;
-  virtual void AppendMemoLine(Memo memo, const std::string& line) = 0;
+  // The fault lists: a list shows exactly these lines afterwards.  A list that shows them already
+  // is left as it is (its scroll position, selection and caret with it), as a gauge ignores an
+  // unchanged value.
+  virtual void SetMemoLines(Memo memo, const std::vector<std::string>& lines) = 0;
 
   // A gauge ignores a value equal to the one it shows.
   virtual void SetGaugeValue(Gauge gauge, float value) = 0;

@@ -1,5 +1,7 @@
 #include "session/trouble_codes.h"
 
+#include <vector>
+
 namespace m797::session {
 
 namespace {
@@ -32,23 +34,25 @@ std::string TroubleCodeText(std::uint8_t high, std::uint8_t low) {
 
 void ShowTroubleCodes(const ResponseData& data, SessionControls& controls) {
   const std::size_t entries = data[1];
-  controls.ClearMemo(Memo::Memo1);
-  controls.ClearMemo(Memo::Memo2);
+  std::vector<std::string> current;
+  std::vector<std::string> stored;
   for (std::size_t i = 0; i < entries; ++i) {
     const std::size_t at = 2 + kEntrySize * i;
     const std::uint8_t storage = data[at + 2] & kStorageMask;
-    Memo memo;
+    std::vector<std::string>* list;
     if (storage == kPresentNow) {
-      memo = Memo::Memo1;
+      list = &current;
     } else if (storage == kNotPresentNow || storage == kMaturing) {
-      memo = Memo::Memo2;
+      list = &stored;
     } else {
       continue;
     }
     if (const TroubleCode* row = FindTroubleCode(TroubleCodeText(data[at], data[at + 1]))) {
-      controls.AppendMemoLine(memo, TroubleCodeLine(*row));
+      list->push_back(TroubleCodeLine(*row));
     }
   }
+  controls.SetMemoLines(Memo::Memo1, current);
+  controls.SetMemoLines(Memo::Memo2, stored);
 }
 
 }  // namespace m797::session

@@ -75,8 +75,7 @@ class TForm1 : public QWidget, public session::SessionControls {
   void SetSelectorEnabled(session::Selector selector, bool enabled) override;
   void SetLabel10Caption(const std::string& caption) override;
   int ActivePageIndex() const override;
-  void ClearMemo(session::Memo memo) override;
-  void AppendMemoLine(session::Memo memo, const std::string& line) override;
+  void SetMemoLines(session::Memo memo, const std::vector<std::string>& lines) override;
   void SetGaugeValue(session::Gauge gauge, float value) override;
 
   serial::TSerComm& SerComm1();

@@ -173,12 +173,17 @@ QPlainTextEdit* TForm1::MemoOf(session::Memo memo) const {
   return memo == session::Memo::Memo1 ? Memo1 : Memo2;
 }
 
-void TForm1::ClearMemo(session::Memo memo) {
-  MemoOf(memo)->clear();
-}
-
-void TForm1::AppendMemoLine(session::Memo memo, const std::string& line) {
-  MemoOf(memo)->appendPlainText(QString::fromStdString(line));
+void TForm1::SetMemoLines(session::Memo memo, const std::vector<std::string>& lines) {
+  QStringList shown_lines;
+  for (const std::string& line : lines)
+    shown_lines << QString::fromStdString(line);
+  QPlainTextEdit* list = MemoOf(memo);
+  // The list is polled several times a second; rewriting the same text would reset the user's
+  // scroll position and selection each time and flood assistive technology with text events.
+  if (list->toPlainText() == shown_lines.join('\n')) return;
+  list->clear();
+  for (const QString& line : shown_lines)
+    list->appendPlainText(line);
 }
 
 gauges::TGxAnalogGControl& TForm1::GaugeOf(session::Gauge gauge) const {

@@ -34,8 +34,7 @@ class FakeControls final : public SessionControls {
   void SetLabel10Caption(const std::string& c) override { label10 = c; }
   int ActivePageIndex() const override { return active_page; }
 
-  void ClearMemo(Memo m) override { memo(m).clear(); }
-  void AppendMemoLine(Memo m, const std::string& line) override { memo(m).push_back(line); }
+  void SetMemoLines(Memo m, const std::vector<std::string>& lines) override { memo(m) = lines; }
 
   void SetGaugeValue(Gauge g, float value) override {
     auto& gauge = gauges[static_cast<int>(g)];

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -23,6 +24,7 @@
 #include "gauges/vertical_meter.h"
 #include "session/diagnostic_session.h"
 #include "session/poll_requests.h"
+#include "session/trouble_codes.h"
 #include "shown_errors.h"
 #include "ui/exception_box.h"
 #include "ui/form2.h"
@@ -232,6 +234,41 @@ TEST(Form1, ErrorsPageFocusOrder) {
   EXPECT_TRUE(form.Memo1->isReadOnly());
   EXPECT_EQ(form.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
   EXPECT_EQ(form.Memo4->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+}
+
+// The fault page polls several times a second; an answer that lists the faults shown leaves the
+// lists alone, so that the user can scroll and select in them.
+TEST(Form1, FaultListsKeepSelectionAndScrollWhileTheFaultsStayTheSame) {
+  TForm1 form;
+  form.show();
+  session::ResponseData answer;
+  const std::uint8_t many_current[] = {0x58, 12,   0x01, 0x02, 0x60, 0x01, 0x03, 0x60, 0x01, 0x12,
+                                       0x60, 0x01, 0x13, 0x60, 0x01, 0x15, 0x60, 0x01, 0x16, 0x60,
+                                       0x01, 0x17, 0x60, 0x01, 0x18, 0x60, 0x01, 0x22, 0x60, 0x01,
+                                       0x23, 0x60, 0x01, 0x30, 0x60, 0x01, 0x71, 0x20};
+  std::copy(std::begin(many_current), std::end(many_current), answer.bytes.begin());
+  answer.length = std::size(many_current);
+  session::ShowTroubleCodes(answer, form);
+  ASSERT_EQ(Lines(form.Memo1).size(), 11);
+  QTextCursor selection = form.Memo1->textCursor();
+  selection.setPosition(7);
+  selection.setPosition(30, QTextCursor::KeepAnchor);
+  form.Memo1->setTextCursor(selection);
+  form.Memo1->verticalScrollBar()->setValue(2);
+
+  session::ShowTroubleCodes(answer, form);
+  EXPECT_EQ(form.Memo1->textCursor().selectionStart(), 7);
+  EXPECT_EQ(form.Memo1->textCursor().selectionEnd(), 30);
+  EXPECT_EQ(form.Memo1->verticalScrollBar()->value(), 2);
+
+  answer.bytes[1] = 11;  // the stored fault is gone
+  session::ShowTroubleCodes(answer, form);
+  EXPECT_TRUE(form.Memo2->toPlainText().isEmpty());
+  EXPECT_EQ(form.Memo1->textCursor().selectionStart(), 7);
+  answer.bytes[1] = 10;  // one current fault less: the list is rewritten
+  session::ShowTroubleCodes(answer, form);
+  EXPECT_EQ(Lines(form.Memo1).size(), 10);
+  EXPECT_FALSE(form.Memo1->textCursor().hasSelection());
 }
 
 TEST(Form1, GaugesReadOutThroughAccessibility) {
