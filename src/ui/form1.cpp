@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 #include "session/session_texts.h"
+#include "ui/control_accessibility.h"
 #include "ui/form1_gauges.h"
 #include "ui/form1_session.h"
 #include "ui/form_fonts.h"
@@ -69,6 +70,7 @@ QFrame* MakeSeparator(QWidget* parent, const char* name, int left, int width) {
   auto* separator = new QFrame(parent);
   Place(separator, name, left, 2, width, 22);
   separator->setFrameShape(QFrame::NoFrame);
+  MarkAsToolBarSeparator(*separator);
   return separator;
 }
 
@@ -114,6 +116,7 @@ TForm1::TForm1(Creation creation)
   ApplyButtonFace(*this);
   setFixedSize(kClientSize);
   InstallGaugeAccessibility();
+  InstallControlAccessibility();
 
   CreateToolBar();
   CreatePages();
@@ -128,6 +131,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::CreateToolBar() {
   ToolBar1 = Place(new QWidget(this), "ToolBar1", 0, 0, kClientSize.width(), 25);
+  MarkAsToolBar(*ToolBar1);
   ToolButton1 =
       Place(new QPushButton(U(session::kStartCaption), ToolBar1), "ToolButton1", 0, 2, 177, 22);
   ToolButton2 = MakeSeparator(ToolBar1, "ToolButton2", 177, 16);
@@ -144,6 +148,10 @@ void TForm1::CreateToolBar() {
   Label10 =
       MakeLabel(ToolBar1, "Label10", U(session::kLinkDownCaption), QRect(764, 2, 86, 22), centred);
   PlaceLabel10();
+  // Each selector is named by the label before it (on Linux a combo box's accessible name is its
+  // current item; the label relation says what it is for).
+  Label13->setBuddy(ComboBox1);
+  Label14->setBuddy(ComboBox2);
 }
 
 void TForm1::CreatePages() {
@@ -179,10 +187,10 @@ void TForm1::CreateGauges() {
   VI_Ub = form1::MakeVI_Ub(TabSheet1).release();
   VS_DV = form1::MakeVS_DV(TabSheet1).release();
   // The readouts keep placeholder name lines, which they do not draw; assistive technology gets
-  // the quantity instead.
-  VI_Speed->setAccessibleName(U("Скорость"));
-  VI_Nmot->setAccessibleName(U("Обороты КВ"));
-  VI_Ub->setAccessibleName(U("Напряжение бортовой сети"));
+  // the quantity and its unit instead.
+  VI_Speed->setAccessibleName(U("Скорость, км/ч"));
+  VI_Nmot->setAccessibleName(U("Обороты КВ, об/мин"));
+  VI_Ub->setAccessibleName(U("Напряжение бортовой сети, В"));
   for (int g = 0; g < session::kGaugeCount; ++g) {
     GaugeOf(static_cast<session::Gauge>(g)).SetOnValueChange([](gauges::TGxAnalogGControl* sender) {
       NotifyGaugeValueChanged(*sender);
@@ -202,6 +210,8 @@ void TForm1::CreateErrorsPage() {
   Label2 = MakeLabel(TabSheet2, "Label2", U(texts::kLabel2), QRect(0, 169, 681, 13));
   Memo2 = MakeMemo(TabSheet2, "Memo2", QRect(0, 182, 681, 147), false);
   Button2 = Place(new QPushButton(U(texts::kButton2), TabSheet2), "Button2", 8, 344, 129, 25);
+  Label1->setBuddy(Memo1);
+  Label2->setBuddy(Memo2);
   QWidget::setTabOrder(Memo1, Button2);
   QWidget::setTabOrder(Button2, Memo2);
 }
@@ -210,11 +220,13 @@ void TForm1::CreateDescriptionPage() {
   Memo4 = MakeMemo(TabSheet6, "Memo4", QRect(0, 0, 681, 393), true);
   Memo4->setFont(StoredFont("MS Sans Serif", -16, true));
   Memo4->setPlainText(texts::Memo4Lines().join('\n'));
+  Memo4->setAccessibleName(texts::TabSheet6Caption());
 }
 
 void TForm1::CreateAboutPage() {
   Memo3 = MakeMemo(TabSheet5, "Memo3", QRect(0, 0, 681, 113), false);
   Memo3->setPlainText(texts::Memo3Lines().join('\n'));
+  Memo3->setAccessibleName(U(texts::kTabSheet5));
   SpeedButton4 = MakeFlatButton(TabSheet5, "SpeedButton4", texts::SpeedButton4Caption(),
                                 QRect(72, 128, 553, 33), StoredFont("MS Sans Serif", -16, true));
   SpeedButton5 =
@@ -231,9 +243,13 @@ void TForm1::CreatePictures() {
 
   Image2 = Place(new PictureBox(this), "Image2", 688, 80, 169, 121);
   Image2->SetPicture(ProductPhoto());
+  Image2->setAccessibleName(texts::PhotoName());
+  Image2->setAccessibleDescription(texts::PhotoDescription());
 
   Image1 = Place(new PictureBox(this), "Image1", 0, 442, kClientSize.width(), 113);
   Image1->SetPicture(Banner(), true);
+  Image1->setAccessibleName(texts::BannerName());
+  Image1->setAccessibleDescription(texts::BannerDescription());
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName("PopupMenu1");
   N1 = PopupMenu1->addAction(texts::N1Caption());

@@ -5,6 +5,7 @@
 #include <QShowEvent>
 #include <QStyle>
 
+#include "ui/control_accessibility.h"
 #include "ui/form_fonts.h"
 #include "ui/form_texts.h"
 #include "ui/picture_box.h"
@@ -20,6 +21,7 @@ constexpr QSize kClientSize(777, 581);
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("Form2");
+  InstallControlAccessibility();
   setWindowTitle(texts::Form2Caption());
   setFont(StoredFont("MS Sans Serif", -11));
   ApplyButtonFace(*this);
@@ -32,11 +34,14 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setPlainText(texts::Form2Memo1Lines().join('\n'));
+  Memo1->setAccessibleName(texts::TabSheet6Caption());
 
   Image2 = new PictureBox(this);
   Image2->setObjectName("Image2");
   Image2->setGeometry(-8, 373, 785, 169);
   Image2->SetPicture(ProductPhoto());
+  Image2->setAccessibleName(texts::PhotoName());
+  Image2->setAccessibleDescription(texts::PhotoDescription());
 
   BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", this);
   BitBtn1->setObjectName("BitBtn1");

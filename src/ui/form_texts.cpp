@@ -58,6 +58,27 @@ QString Form2Caption() {
   return U("О ") + Quoted(maker::kMakerName);
 }
 
+// The banner's lines as scripts/make-pictures paints them.
+QString BannerName() {
+  return U("Бортовой компьютер «") + U(maker::kTripComputerName) + U("»");
+}
+
+QString BannerDescription() {
+  return U("для автомобилей Hyundai Accent и Hyundai Getz (ЭБУ Bosch M7.9.7): расход топлива, "
+           "напряжение, температура, коды неисправностей. Подробности и заказ: ") +
+         U(kMakerSite);
+}
+
+QString PhotoName() {
+  return Label3Text().replace('\n', ' ');
+}
+
+QString PhotoDescription() {
+  return U("Бортовой компьютер ") + U(maker::kTripComputerName) +
+         U(" на настольной подставке; на его синем двухстрочном дисплее «Расход 7.4л/100» и "
+           "«Ub 13.8В 88°C»");
+}
+
 QStringList Memo4Lines() {
   const QString name = U(maker::kTripComputerName);
   return {

@@ -38,6 +38,13 @@ QString N1Caption();
 QString SiteItem1Caption();
 QString Form2Caption();
 
+// What assistive technology reads for the pictures, which carry text of their own: the banner's
+// headline and the rest of its painted lines, the photo's caption and what the photo shows.
+QString BannerName();
+QString BannerDescription();
+QString PhotoName();
+QString PhotoDescription();
+
 // The product descriptions: the long one of the main window's page, the short one of the about
 // window.
 QStringList Memo4Lines();

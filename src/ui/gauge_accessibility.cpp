@@ -3,6 +3,8 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
+#include <QLocale>
+#include <cmath>
 
 #include "gauges/analog_control.h"
 #include "gauges/round_meter.h"
@@ -16,35 +18,54 @@ namespace {
 
 using gauges::TGxAnalogGControl;
 
+// The figures last announced, kept on the gauge so that they live exactly as long as it does.
+constexpr char kAnnouncedProperty[] = "m797AnnouncedValueText";
+
+// The number the gauge's figures show, so that a reader that formats the value with the step's
+// decimals says what the window draws.
+double ShownNumber(const TGxAnalogGControl& gauge) {
+  bool ok = false;
+  const double shown = QLocale::c().toDouble(gauge.ValueText(), &ok);
+  return ok ? shown : static_cast<double>(gauge.Value());
+}
+
 class GaugeAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
  public:
   explicit GaugeAccessible(TGxAnalogGControl* gauge)
-      : QAccessibleWidget(gauge, QAccessible::Indicator) {}
+      : QAccessibleWidget(gauge, QAccessible::Slider) {}
 
   QString text(QAccessible::Text t) const override {
     switch (t) {
       case QAccessible::Name:
         return GaugeAccessibleName(*gauge());
       case QAccessible::Value:
-        return GaugeAccessibleValue(*gauge());
       case QAccessible::Description:
-        return GaugeAccessibleName(*gauge()) + ' ' + GaugeAccessibleValue(*gauge());
+        return GaugeAccessibleValue(*gauge());
       default:
         return QAccessibleWidget::text(t);
     }
   }
+
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.readOnly = true;
+    return s;
+  }
+
+  // Only the diagnostic session moves a gauge: it offers no actions of its own.
+  QStringList actionNames() const override { return {}; }
 
   void* interface_cast(QAccessible::InterfaceType type) override {
     if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
     return QAccessibleWidget::interface_cast(type);
   }
 
-  // The value is read-only: only the diagnostic session writes it.
+  // The value is read-only: a request to set it changes nothing.
   void setCurrentValue(const QVariant&) override {}
-  QVariant currentValue() const override { return gauge()->Value(); }
+  QVariant currentValue() const override { return ShownNumber(*gauge()); }
   QVariant maximumValue() const override { return gauge()->SignalSettings()->ValueTo(); }
   QVariant minimumValue() const override { return gauge()->SignalSettings()->ValueFrom(); }
-  QVariant minimumStepSize() const override { return 0.0; }
+  QVariant minimumStepSize() const override { return GaugeValueStep(*gauge()); }
 
  private:
   TGxAnalogGControl* gauge() const { return static_cast<TGxAnalogGControl*>(widget()); }
@@ -65,6 +86,10 @@ bool DrawsUnit(const TGxAnalogGControl& gauge) {
   return true;
 }
 
+QString DrawnUnit(const TGxAnalogGControl& gauge) {
+  return DrawsUnit(gauge) ? gauge.SignalSettings()->ValueUnit() : QString();
+}
+
 QAccessibleInterface* GaugeFactory(const QString&, QObject* object) {
   if (auto* gauge = qobject_cast<TGxAnalogGControl*>(object)) return new GaugeAccessible(gauge);
   return nullptr;
@@ -83,19 +108,38 @@ void InstallGaugeAccessibility() {
 QString GaugeAccessibleName(const TGxAnalogGControl& gauge) {
   if (!gauge.accessibleName().isEmpty()) return gauge.accessibleName();
   const auto& signal = *gauge.SignalSettings();
-  return (signal.Name1() + ' ' + signal.Name2()).trimmed();
+  const QString name = (signal.Name1() + ' ' + signal.Name2()).trimmed();
+  const QString unit = DrawnUnit(gauge);
+  if (unit.isEmpty() || name.endsWith(unit)) return name;
+  return name + ", " + unit;
 }
 
 QString GaugeAccessibleValue(const TGxAnalogGControl& gauge) {
-  const QString& unit = gauge.SignalSettings()->ValueUnit();
-  if (unit.isEmpty() || !DrawsUnit(gauge)) return gauge.ValueText();
+  const QString unit = DrawnUnit(gauge);
+  if (unit.isEmpty()) return gauge.ValueText();
   return gauge.ValueText() + ' ' + unit;
 }
 
+double GaugeValueStep(const TGxAnalogGControl& gauge) {
+  const QString& format = gauge.SignalSettings()->ValueFormat();
+  int decimals = 0;
+  const qsizetype point = format.indexOf('.');
+  if (point >= 0) {
+    for (qsizetype i = point + 1; i < format.size() && (format[i] == '0' || format[i] == '#'); ++i)
+      ++decimals;
+  }
+  return std::pow(10.0, -decimals);
+}
+
 void NotifyGaugeValueChanged(TGxAnalogGControl& gauge) {
+  if (gauge.property(kAnnouncedProperty).toString() == gauge.ValueText()) return;
+  gauge.setProperty(kAnnouncedProperty, gauge.ValueText());
   if (!QAccessible::isActive()) return;
-  QAccessibleValueChangeEvent event(&gauge, gauge.Value());
-  QAccessible::updateAccessibility(&event);
+  QAccessibleValueChangeEvent value(&gauge, ShownNumber(gauge));
+  QAccessible::updateAccessibility(&value);
+  // Readers cache the description; this tells them to read it again.
+  QAccessibleEvent description(&gauge, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&description);
 }
 
 }  // namespace m797::ui

@@ -8,17 +8,23 @@ class TGxAnalogGControl;
 
 namespace m797::ui {
 
-// Makes the instruments readable by assistive technology: each reports as its name its two name
-// lines (or the accessible name the window gives it, where the name lines are placeholders) and
-// as its value the figures it shows with the unit, "Скорость, км/ч" and "88.0 км/ч".
-// Installs the factory once; call before the first window is shown.
+// Makes the instruments readable by assistive technology.  Each is a read-only slider (the role
+// screen readers speak with its value and review in flat review) whose name is its two name lines,
+// or the accessible name the window gives it where the name lines are placeholders, followed by
+// the unit where the instrument draws one ("Температура охлаж. жид., °C").  Its value is the
+// number it shows, to the decimals it shows, and its description the figures it draws with their
+// unit ("88.0 км/ч").  Installs the factory once; call before the first window is shown.
 void InstallGaugeAccessibility();
 
 // The texts the accessibility interface reports.
 QString GaugeAccessibleName(const gauges::TGxAnalogGControl& gauge);
 QString GaugeAccessibleValue(const gauges::TGxAnalogGControl& gauge);
+// The smallest change the gauge's figures can show: 0.1 for "##0.0", 1 for "##0".
+double GaugeValueStep(const gauges::TGxAnalogGControl& gauge);
 
-// Tells assistive technology that the gauge's value changed; cheap when none listens.
+// Tells assistive technology that the figures the gauge shows changed, as a value change and a
+// description change; a new value that shows the same figures tells nothing.  Cheap when no
+// assistive technology listens.
 void NotifyGaugeValueChanged(gauges::TGxAnalogGControl& gauge);
 
 }  // namespace m797::ui

@@ -274,26 +274,41 @@ TEST(Form1, FaultListsKeepSelectionAndScrollWhileTheFaultsStayTheSame) {
 TEST(Form1, GaugesReadOutThroughAccessibility) {
   TForm1 form;
   form.show();
-  form.VS_Speed->SetValue(88.0f);
+  form.VS_Speed->SetValue(88.04f);
   form.VI_Speed->SetValue(88.0f);
   form.VS_Nmot->SetValue(35.0f);
   QAccessibleInterface* speed = QAccessible::queryAccessibleInterface(form.VS_Speed);
   ASSERT_NE(speed, nullptr);
+  EXPECT_EQ(speed->role(), QAccessible::Slider);
+  EXPECT_TRUE(speed->state().readOnly);
   EXPECT_EQ(speed->text(QAccessible::Name), u"Скорость, км/ч"_s);
   EXPECT_EQ(speed->text(QAccessible::Value), u"88.0"_s);
-  EXPECT_EQ(speed->text(QAccessible::Description), u"Скорость, км/ч 88.0"_s);
-  ASSERT_NE(speed->valueInterface(), nullptr);
-  EXPECT_DOUBLE_EQ(speed->valueInterface()->currentValue().toDouble(), 88.0);
-  EXPECT_DOUBLE_EQ(speed->valueInterface()->maximumValue().toDouble(), 250.0);
+  EXPECT_EQ(speed->text(QAccessible::Description), u"88.0"_s);
+  // The value is the number drawn, with the step of the figures drawn, so that a reader that
+  // formats it says what the window shows.
+  QAccessibleValueInterface* value = speed->valueInterface();
+  ASSERT_NE(value, nullptr);
+  EXPECT_DOUBLE_EQ(value->currentValue().toDouble(), 88.0);
+  EXPECT_DOUBLE_EQ(value->minimumStepSize().toDouble(), 0.1);
+  EXPECT_DOUBLE_EQ(value->maximumValue().toDouble(), 250.0);
+  value->setCurrentValue(10.0);
+  EXPECT_EQ(form.VS_Speed->Value(), 88.04f);
 
   QAccessibleInterface* figures = QAccessible::queryAccessibleInterface(form.VI_Speed);
-  EXPECT_EQ(figures->text(QAccessible::Name), u"Скорость"_s);
+  EXPECT_EQ(figures->text(QAccessible::Name), u"Скорость, км/ч"_s);
   EXPECT_EQ(figures->text(QAccessible::Value), u"88 км/ч"_s);
+  EXPECT_DOUBLE_EQ(figures->valueInterface()->minimumStepSize().toDouble(), 1.0);
+  EXPECT_DOUBLE_EQ(QAccessible::queryAccessibleInterface(form.VS_DV)
+                       ->valueInterface()
+                       ->minimumStepSize()
+                       .toDouble(),
+                   0.01);
   // The engine-speed dial stores "%" as its unit but does not draw it.
   EXPECT_EQ(QAccessible::queryAccessibleInterface(form.VS_Nmot)->text(QAccessible::Value),
             u"35.0"_s);
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(form.VS_TOG)->text(QAccessible::Value),
-            u"0.0 °C"_s);
+  QAccessibleInterface* coolant = QAccessible::queryAccessibleInterface(form.VS_TOG);
+  EXPECT_EQ(coolant->text(QAccessible::Name), u"Температура охлаж. жид., °C"_s);
+  EXPECT_EQ(coolant->text(QAccessible::Value), u"0.0 °C"_s);
 }
 
 TEST(Form1, AnExceptionInAHandlerIsShownAndTheProgramGoesOn) {
