@@ -9,6 +9,8 @@ M797_PACKAGES=(
   g++-mingw-w64-x86-64-posix googletest wine64
   desktop-file-utils appstream
   strace
+  # the accessibility test: a private X display, session bus and AT-SPI bus, read from Python
+  xvfb dbus-daemon dbus-bin dbus-session-bus-common at-spi2-core python3-gi gir1.2-atspi-2.0 procps
 )
 
 # What scripts/package and scripts/check-deb build and try the Debian package with.
