@@ -187,10 +187,10 @@ void TForm1::CreateGauges() {
   VI_Ub = form1::MakeVI_Ub(TabSheet1).release();
   VS_DV = form1::MakeVS_DV(TabSheet1).release();
   // The readouts keep placeholder name lines, which they do not draw; assistive technology gets
-  // the quantity and its unit instead.
-  VI_Speed->setAccessibleName(U("Скорость, км/ч"));
-  VI_Nmot->setAccessibleName(U("Обороты КВ, об/мин"));
-  VI_Ub->setAccessibleName(U("Напряжение бортовой сети, В"));
+  // the quantity instead.
+  VI_Speed->setAccessibleName(U("Скорость"));
+  VI_Nmot->setAccessibleName(U("Обороты КВ"));
+  VI_Ub->setAccessibleName(U("Напряжение бортовой сети"));
   for (int g = 0; g < session::kGaugeCount; ++g) {
     GaugeOf(static_cast<session::Gauge>(g)).SetOnValueChange([](gauges::TGxAnalogGControl* sender) {
       NotifyGaugeValueChanged(*sender);

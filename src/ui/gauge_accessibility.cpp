@@ -4,11 +4,13 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 #include "gauges/analog_control.h"
 #include "gauges/round_meter.h"
 #include "gauges/thermometer.h"
+#include "gauges/value_format.h"
 #include "gauges/value_indicator.h"
 #include "gauges/vertical_meter.h"
 
@@ -29,7 +31,27 @@ double ShownNumber(const TGxAnalogGControl& gauge) {
   return ok ? shown : static_cast<double>(gauge.Value());
 }
 
-class GaugeAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+QString DrawnUnit(const TGxAnalogGControl& gauge);
+QString BaseName(const TGxAnalogGControl& gauge);
+
+// The gauge's text: its name and the figures it shows, "Скорость, км/ч 88.0", padded with blanks
+// to the length of its longest figures.  A screen reader's review of the window reads objects by
+// their text, and keeps the offsets it read the first time: a fixed length keeps later figures
+// from being cut off.
+QString GaugeText(const TGxAnalogGControl& gauge) {
+  const auto& signal = *gauge.SignalSettings();
+  const qsizetype longest =
+      std::max(gauges::FormatValue(signal.ValueFormat(), signal.ValueFrom()).size(),
+               gauges::FormatValue(signal.ValueFormat(), signal.ValueTo()).size());
+  const QString unit = DrawnUnit(gauge);
+  const QString name = BaseName(gauge);
+  const QString text = name + ' ' + GaugeAccessibleValue(gauge);
+  return text.leftJustified(name.size() + 1 + longest + (unit.isEmpty() ? 0 : 1 + unit.size()));
+}
+
+class GaugeAccessible final : public QAccessibleWidget,
+                              public QAccessibleValueInterface,
+                              public QAccessibleTextInterface {
  public:
   explicit GaugeAccessible(TGxAnalogGControl* gauge)
       : QAccessibleWidget(gauge, QAccessible::Slider) {}
@@ -57,6 +79,7 @@ class GaugeAccessible final : public QAccessibleWidget, public QAccessibleValueI
 
   void* interface_cast(QAccessible::InterfaceType type) override {
     if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
     return QAccessibleWidget::interface_cast(type);
   }
 
@@ -66,6 +89,29 @@ class GaugeAccessible final : public QAccessibleWidget, public QAccessibleValueI
   QVariant maximumValue() const override { return gauge()->SignalSettings()->ValueTo(); }
   QVariant minimumValue() const override { return gauge()->SignalSettings()->ValueFrom(); }
   QVariant minimumStepSize() const override { return GaugeValueStep(*gauge()); }
+
+  // Read-only text without caret or selection; every character lies on the whole gauge.
+  QString text(int start, int end) const override {
+    const QString all = GaugeText(*gauge());
+    if (end < 0 || end > all.size()) end = static_cast<int>(all.size());
+    return all.mid(start, std::max(0, end - start));
+  }
+  int characterCount() const override { return static_cast<int>(GaugeText(*gauge()).size()); }
+  QRect characterRect(int) const override { return rect(); }
+  int offsetAtPoint(const QPoint& point) const override { return rect().contains(point) ? 0 : -1; }
+  void selection(int, int* start, int* end) const override { *start = *end = 0; }
+  int selectionCount() const override { return 0; }
+  void addSelection(int, int) override {}
+  void removeSelection(int) override {}
+  void setSelection(int, int, int) override {}
+  int cursorPosition() const override { return 0; }
+  void setCursorPosition(int) override {}
+  void scrollToSubstring(int, int) override {}
+  QString attributes(int, int* start, int* end) const override {
+    *start = 0;
+    *end = characterCount();
+    return {};
+  }
 
  private:
   TGxAnalogGControl* gauge() const { return static_cast<TGxAnalogGControl*>(widget()); }
@@ -90,6 +136,13 @@ QString DrawnUnit(const TGxAnalogGControl& gauge) {
   return DrawsUnit(gauge) ? gauge.SignalSettings()->ValueUnit() : QString();
 }
 
+// The name lines, or the accessible name the window gives the gauge.
+QString BaseName(const TGxAnalogGControl& gauge) {
+  if (!gauge.accessibleName().isEmpty()) return gauge.accessibleName();
+  const auto& signal = *gauge.SignalSettings();
+  return (signal.Name1() + ' ' + signal.Name2()).trimmed();
+}
+
 QAccessibleInterface* GaugeFactory(const QString&, QObject* object) {
   if (auto* gauge = qobject_cast<TGxAnalogGControl*>(object)) return new GaugeAccessible(gauge);
   return nullptr;
@@ -106,9 +159,7 @@ void InstallGaugeAccessibility() {
 }
 
 QString GaugeAccessibleName(const TGxAnalogGControl& gauge) {
-  if (!gauge.accessibleName().isEmpty()) return gauge.accessibleName();
-  const auto& signal = *gauge.SignalSettings();
-  const QString name = (signal.Name1() + ' ' + signal.Name2()).trimmed();
+  const QString name = BaseName(gauge);
   const QString unit = DrawnUnit(gauge);
   if (unit.isEmpty() || name.endsWith(unit)) return name;
   return name + ", " + unit;

@@ -9,11 +9,12 @@ class TGxAnalogGControl;
 namespace m797::ui {
 
 // Makes the instruments readable by assistive technology.  Each is a read-only slider (the role
-// screen readers speak with its value and review in flat review) whose name is its two name lines,
-// or the accessible name the window gives it where the name lines are placeholders, followed by
-// the unit where the instrument draws one ("Температура охлаж. жид., °C").  Its value is the
-// number it shows, to the decimals it shows, and its description the figures it draws with their
-// unit ("88.0 км/ч").  Installs the factory once; call before the first window is shown.
+// screen readers speak with its value) whose name is its two name lines, or the accessible name
+// the window gives it where the name lines are placeholders, followed by the unit where the
+// instrument draws one ("Температура охлаж. жид., °C").  Its value is the number it shows, to the
+// decimals it shows; its description the figures it draws with their unit ("88.0 км/ч"); its text
+// both, "Скорость, км/ч 88.0", which is what a screen reader's review of the window reads.
+// Installs the factory once; call before the first window is shown.
 void InstallGaugeAccessibility();
 
 // The texts the accessibility interface reports.

@@ -200,6 +200,9 @@ class Run:
             description = g.get_description()
             check(description.split(" ")[0] == figures,
                   "%s reads %r as value and %r as description" % (name, figures, description))
+            # A review of the window reads the gauge's text: its name lines and the figures.
+            text = Atspi.Text.get_text(g, 0, -1).rstrip()
+            check(text.endswith(" " + description), "%s reads %r as text" % (name, text))
 
         lists = {}
         for label in (CURRENT_LABEL, STORED_LABEL):

@@ -293,10 +293,15 @@ TEST(Form1, GaugesReadOutThroughAccessibility) {
   EXPECT_DOUBLE_EQ(value->maximumValue().toDouble(), 250.0);
   value->setCurrentValue(10.0);
   EXPECT_EQ(form.VS_Speed->Value(), 88.04f);
+  // The text a review of the window reads keeps its length as the figures change.
+  EXPECT_EQ(speed->textInterface()->text(0, -1), u"Скорость, км/ч 88.0 "_s);
+  form.VS_Speed->SetValue(188.0f);
+  EXPECT_EQ(speed->textInterface()->text(0, -1), u"Скорость, км/ч 188.0"_s);
 
   QAccessibleInterface* figures = QAccessible::queryAccessibleInterface(form.VI_Speed);
   EXPECT_EQ(figures->text(QAccessible::Name), u"Скорость, км/ч"_s);
   EXPECT_EQ(figures->text(QAccessible::Value), u"88 км/ч"_s);
+  EXPECT_EQ(figures->textInterface()->text(0, -1), u"Скорость 88 км/ч "_s);
   EXPECT_DOUBLE_EQ(figures->valueInterface()->minimumStepSize().toDouble(), 1.0);
   EXPECT_DOUBLE_EQ(QAccessible::queryAccessibleInterface(form.VS_DV)
                        ->valueInterface()
