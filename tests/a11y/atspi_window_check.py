@@ -161,6 +161,12 @@ class Run:
         if not check(press >= 0, "the start button has no Press action"):
             return
         Atspi.Action.do_action(buttons[0], press)
+        # The wake-up at the start blocks the window for its 50 ms on purpose; live data begins
+        # once the first gauge moves.
+        for _ in range(200):
+            if any(Atspi.Value.get_current_value(g) != start_value[g] for g in gauges):
+                break
+            yield 0.05
 
         # Live data: probe one gauge after another every 20 ms, timing each answer.
         answer_ms = []
