@@ -26,9 +26,7 @@ namespace {
 
 constexpr QSize kClientSize(861, 555);
 
-QString U(const char* text) {
-  return QString::fromUtf8(text);
-}
+using texts::U;
 
 // The selectors draw their items at a fixed height of 16 pixels.
 class FixedHeightItems final : public QStyledItemDelegate {
