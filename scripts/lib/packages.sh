@@ -1,4 +1,5 @@
-# Debian packages the build, the tests and the demo need; sourced by scripts/test, scripts/demo
+# Debian packages the build, the tests and the demo need (QEMU and busybox for the machine of
+# scripts/test-devices, python3 for its report); sourced by scripts/test, scripts/demo
 # and the picture and package scripts.
 M797_PACKAGES=(
   build-essential cmake ninja-build pkg-config
@@ -11,6 +12,8 @@ M797_PACKAGES=(
   strace
   # the accessibility test: a private X display, session bus and AT-SPI bus, read from Python
   xvfb dbus-daemon dbus-bin dbus-session-bus-common at-spi2-core python3-gi gir1.2-atspi-2.0 procps
+  # the device tests: the virtual machine, its initramfs and kernel, the wake-up report
+  qemu-system-x86 busybox-static xz-utils python3
 )
 
 # What scripts/package and scripts/check-deb build and try the Debian package with.

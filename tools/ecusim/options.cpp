@@ -25,6 +25,8 @@ constexpr const char* kUsage =
     "  --hangup-after N     drop the device after N answers...\n"
     "  --hangup-ms MS       ...for this long, then link a new one (default 1000)\n"
     "  --log FILE           write the frame log to FILE instead of standard output\n"
+    "  --device PATH        serve the terminal PATH (e.g. a virtual machine's serial line)\n"
+    "                       instead of a pseudo-terminal of its own; links no COM name\n"
     "  --help               show this text\n"
     "\n"
     "Log lines: monotonic milliseconds, RX (request received) or TX (answer written), frame.\n";
@@ -114,6 +116,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       ok = ParseInt(value, 0, 600'000, o.hangup_ms);
     } else if (arg == "--log") {
       o.log_path = value;
+    } else if (arg == "--device") {
+      ok = !value.empty() && value[0] == '/';
+      o.device_path = value;
     } else {
       return fail("unknown option " + arg);
     }

@@ -29,6 +29,9 @@ struct Options {
   int hangup_after = 0;   // the device disappears after N answers...
   int hangup_ms = 1000;   // ...for this long, then comes back
   std::string log_path;   // frames go here instead of standard output
+  // A terminal that exists already, served instead of a pseudo-terminal of the simulator's own:
+  // the host end of a virtual machine's serial line.  No COM name is linked then.
+  std::string device_path;
 };
 
 // Parses the command line; on a mistake or --help returns nothing and fills `message` with the

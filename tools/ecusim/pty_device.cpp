@@ -53,6 +53,21 @@ PtyDevice::PtyDevice() {
   tcsetattr(slave_, TCSANOW, &tio);
 }
 
+PtyDevice::PtyDevice(const std::string& terminal) : slave_path_(terminal) {
+  master_ = open(terminal.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master_ < 0) Fail("cannot open " + terminal);
+  termios tio{};
+  if (tcgetattr(master_, &tio) != 0) {
+    close(master_);
+    Fail(terminal + " is no terminal");
+  }
+  cfmakeraw(&tio);
+  tio.c_cflag |= CLOCAL;
+  tcsetattr(master_, TCSANOW, &tio);
+  // Whatever an earlier user of the line left unread is not the tester's.
+  tcflush(master_, TCIFLUSH);
+}
+
 PtyDevice::~PtyDevice() {
   if (slave_ >= 0) close(slave_);
   if (master_ >= 0) close(master_);

@@ -5,11 +5,13 @@
 namespace m797::ecusim {
 
 // A pseudo-terminal: the simulator holds the master side; the tester opens the slave as its
-// serial device.  The simulator also keeps the slave open itself, so that the tester closing and
+// serial device.  Or, for a tester in a virtual machine, the host end of the machine's line.  The simulator also keeps the slave open itself, so that the tester closing and
 // reopening its port does not hang up the master.
 class PtyDevice {
  public:
   PtyDevice();  // throws std::system_error
+  // A terminal that exists already, opened raw and read and written in place of the master.
+  explicit PtyDevice(const std::string& terminal);  // throws std::system_error
   ~PtyDevice();
   PtyDevice(const PtyDevice&) = delete;
   PtyDevice& operator=(const PtyDevice&) = delete;

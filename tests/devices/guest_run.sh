@@ -1,0 +1,71 @@
+#!/bin/bash
+# Runs in the device-test machine, in a chroot on the host's root: the serial and end-to-end
+# tests on each of the machine's serial devices, whose far ends the device relay on the host
+# works.  Writes each program's output, and what was left out and why, to the results folder
+# given, then powers the machine off.
+#
+#   guest_run.sh RESULTS BUILD
+out=$1
+build=$2
+exec >"$out/guest.log" 2>&1
+export HOME=/tmp LANG=C.UTF-8
+unset XDG_CONFIG_HOME
+
+finish() {
+  sync
+  echo o >/proc/sysrq-trigger
+  sleep 60
+}
+trap finish EXIT
+
+for port in /sys/class/virtio-ports/*; do
+  [ "$(cat "$port/name")" = m797.relay ] && M797_DEVICE_RELAY=/dev/$(basename "$port")
+done
+export M797_DEVICE_RELAY
+echo "relay port: $M797_DEVICE_RELAY"
+for _ in $(seq 300); do
+  [ -e /dev/ttyUSB0 ] && break
+  sleep 0.1
+done
+
+# Tests that need what one kind of device cannot give, with the reason.
+declare -A left_out
+pull_tests='PortTest.LineControlAndSettingsOnALostDeviceRaiseNothing:PortTest.LineControlThatNoticesTheLossFirstShowsItOnce:PortTest.ADirectWriteThatNoticesTheLossFirstShowsItOnceAndLaterSendsReturnZero:LostDeviceTest.*:PortTest.AHungUpTerminalIsReportedOnceAndNothingSpins:PortTest.TheWriteThreadReportsADeadDeviceOnceToo:PortFailureTest.*:SessionOverLine.HangUpIsReportedOnceWithoutSpinningAndANewStartWorks'
+left_out[ttyS1:$pull_tests]="a 16550 UART on the board cannot be pulled out"
+pty_only='PortTest.BytesStillQueuedAtCloseAreNotSent'
+left_out[all:$pty_only]="a UART driver takes the bytes into its own transmit buffer even while output is suspended; only a pseudo-terminal refuses them"
+left_out[all:Ecusim.*]="the simulator's own test, on the host's pseudo-terminals"
+
+run() { # device, program, label, gtest filter
+  local device=$1 program=$2 label=$3 filter=$4 name
+  name=$(basename "$device")
+  local excluded=()
+  local key
+  for key in "${!left_out[@]}"; do
+    case $key in
+    all:* | "$name":*)
+      excluded+=("${key#*:}")
+      echo "$name ${key#*:} -- ${left_out[$key]}" >>"$out/left-out.txt"
+      ;;
+    esac
+  done
+  local negative
+  negative=$(IFS=:; echo "${excluded[*]}")
+  local started=$SECONDS status=0
+  M797_DEVICE=$device M797_DEVICE_LABEL="$label $name" timeout 600 \
+    "$build/tests/devices/$program" --gtest_filter="$filter-$negative" \
+    >"$out/$label-$name.log" 2>&1 || status=$?
+  echo "$label $name $status $((SECONDS - started))" >>"$out/runs.txt"
+}
+
+: >"$out/left-out.txt"
+: >"$out/runs.txt"
+for device in /dev/ttyS1 /dev/ttyUSB0; do
+  name=$(basename "$device")
+  driver=$(basename "$(readlink -f "/sys/class/tty/$name/device/driver")")
+  echo "$name $driver" >>"$out/drivers.txt"
+  run "$device" device_serial_tests serial '*'
+  run "$device" device_e2e_tests e2e 'SessionOverLine.*'
+  run "$device" device_e2e_tests wakeup 'DeviceWakeUp.*'
+done
+echo "guest: finished"
