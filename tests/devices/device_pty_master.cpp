@@ -4,6 +4,7 @@
 // so that the line settings are read from the driver, as on a pseudo-terminal through its
 // master.
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -75,9 +76,16 @@ PtyMaster::~PtyMaster() {
   ::close(fd_);
 }
 
-// Pulls the adapter out: the driver sees its device disconnect.
+// Pulls the adapter out, and returns once the driver has hung its terminal up, as closing a
+// pseudo-terminal's master hangs the slave up before it returns.  (The machine's kernel learns
+// of the unplugged device a while after QEMU has removed it.)
 void PtyMaster::Close() {
   Call("close " + FarEnd(fd_));
+  pollfd p{fd_, POLLIN, 0};
+  for (int waited = 0; waited < kDeviceWaitMs; waited += 10) {
+    if (::poll(&p, 1, 10) > 0 && (p.revents & (POLLHUP | POLLERR))) return;
+  }
+  throw std::runtime_error("the driver did not notice the pulled adapter");
 }
 
 void PtyMaster::Write(const Bytes& bytes) {

@@ -138,8 +138,7 @@ struct Line {
   }
 
   Bytes Read(std::size_t count, int timeout_ms) const {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     Bytes out;
     while (out.size() < count) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

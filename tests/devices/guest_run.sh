@@ -34,6 +34,7 @@ pull_tests='PortTest.LineControlAndSettingsOnALostDeviceRaiseNothing:PortTest.Li
 left_out[ttyS1:$pull_tests]="a 16550 UART on the board cannot be pulled out"
 pty_only='PortTest.BytesStillQueuedAtCloseAreNotSent'
 left_out[all:$pty_only]="a UART driver takes the bytes into its own transmit buffer even while output is suspended; only a pseudo-terminal refuses them"
+left_out[ttyUSB0:SessionOverLine.GarbageBetweenFramesLosesNoAnswer]="the session drops a chunk that starts with noise, by design; the emulated adapter's USB polling can stall past the 30 ms between the noise and the answer and hand both over as one chunk"
 left_out[all:Ecusim.*]="the simulator's own test, on the host's pseudo-terminals"
 
 run() { # device, program, label, gtest filter
@@ -62,7 +63,11 @@ run() { # device, program, label, gtest filter
 : >"$out/runs.txt"
 for device in /dev/ttyS1 /dev/ttyUSB0; do
   name=$(basename "$device")
-  driver=$(basename "$(readlink -f "/sys/class/tty/$name/device/driver")")
+  if [ "$name" = ttyS1 ]; then  # bound by the 8250 driver's pnp glue, which says "serial"
+    driver="8250 ($(awk '$1 == "1:" { sub("uart:", "", $2); print $2 }' /proc/tty/driver/serial))"
+  else
+    driver=$(basename "$(readlink -f "/sys/class/tty/$name/device/driver")")
+  fi
   echo "$name $driver" >>"$out/drivers.txt"
   run "$device" device_serial_tests serial '*'
   run "$device" device_e2e_tests e2e 'SessionOverLine.*'

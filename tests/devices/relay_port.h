@@ -35,9 +35,10 @@ class RelayPort {
 // /dev/ttyUSB0); the relay knows the line by this name.
 std::string NamedDevice();
 
-// The device node of the device under test.  A USB adapter that was pulled and put back may come back under another
-// number while the old one is still held open; for a USB serial device this gives the one that
-// is there now, waiting up to timeout_ms for one to appear; empty when none does.
+// The device node of the device under test.  A USB adapter that was pulled and put back may come
+// back under another number while the old one is still held open; for a USB serial device this
+// gives the one that is there now, waiting up to timeout_ms for one to appear; empty when none
+// does.
 std::string DeviceUnderTest(int timeout_ms = 0);
 
 }  // namespace m797::devices

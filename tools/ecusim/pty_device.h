@@ -5,8 +5,9 @@
 namespace m797::ecusim {
 
 // A pseudo-terminal: the simulator holds the master side; the tester opens the slave as its
-// serial device.  Or, for a tester in a virtual machine, the host end of the machine's line.  The simulator also keeps the slave open itself, so that the tester closing and
-// reopening its port does not hang up the master.
+// serial device.  The simulator also keeps the slave open itself, so that the tester closing and
+// reopening its port does not hang up the master.  Or, for a tester in a virtual machine, a
+// terminal that exists already: the host end of the machine's serial line.
 class PtyDevice {
  public:
   PtyDevice();  // throws std::system_error

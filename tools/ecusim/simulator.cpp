@@ -40,8 +40,8 @@ Simulator::~Simulator() {
 void Simulator::Link() {
   if (!options_.device_path.empty()) {
     device_ = std::make_unique<PtyDevice>(options_.device_path);
-    std::fprintf(status_, "ecusim: serving %s (controller type %d)\n",
-                 options_.device_path.c_str(), options_.type);
+    std::fprintf(status_, "ecusim: serving %s (controller type %d)\n", options_.device_path.c_str(),
+                 options_.type);
     std::fflush(status_);
     return;
   }
