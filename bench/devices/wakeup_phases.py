@@ -30,7 +30,7 @@ FTDI_BREAK, FTDI_DTR, FTDI_DTR_MASK = 0x4000, 0x0001, 0x0100
 
 
 def read_trace(path):
-    """Events per device kind: (seconds, what, value)."""
+    """Events per device kind: (seconds, what, value); a rate set is ("rate", bit/s)."""
     uart, usb = [], []
     line_re = re.compile(r"^\d+@(\d+\.\d+):(\w+) (.*)$")
     lcr = mcr = 0
@@ -56,6 +56,12 @@ def read_trace(path):
                     mcr = val
                 elif addr == THR and not lcr & LCR_DLAB:
                     uart.append((t, "byte", val))
+            elif event == "serial_update_parameters":
+                r = re.search(r"baudrate=(\d+)", text)
+                uart.append((t, "rate", int(r.group(1))))
+            elif event == "usb_serial_set_baud":
+                r = re.search(r"baud rate (\d+)", text)
+                usb.append((t, "rate", int(r.group(1))))
             elif event == "usb_serial_handle_control":
                 c = re.search(r"control 0x([0-9a-f]+), value 0x([0-9a-f]+)", text)
                 request, value = int(c.group(1), 16), int(c.group(2), 16)
@@ -142,13 +148,19 @@ def main():
     streams = {"ttyS1": uart, "ttyUSB0": usb}
     ok = True
     for device, events in streams.items():
-        starts, watchdog = [], []
+        starts, watchdog, rates = [], [], set()
         for n, (begin, label, mark_device) in enumerate(marks):
             if mark_device != device or label not in ("e2e", "wakeup"):
                 continue
             end = marks[n + 1][0] if n + 1 < len(marks) else float("inf")
-            for w in wake_ups([e for e in events if begin <= e[0] < end]):
+            window = [e for e in events if begin <= e[0] < end]
+            rates.update(e[2] for e in window if e[1] == "rate")
+            for w in wake_ups(window):
                 (starts if "dtr" in w else watchdog).append(w)
+        if rates:
+            print(f"   {device:8} the rate the device was set to: "
+                  + ", ".join(f"{r} bit/s ({(r - 10400) / 104:+.3f} % from 10400)"
+                              for r in sorted(rates)))
         if not starts or len(watchdog) < 10:
             print(f"   {device}: {len(starts)} wake-ups at a start and {len(watchdog)} of the "
                   "watchdog found in the trace; too few")
