@@ -115,11 +115,13 @@ def read_marks(path):
 def wake_ups(events):
     """Each wake-up followed by the start request: dict of phase lengths in ms."""
     found = []
-    dtr = brk = brk_off = None
+    dtr = brk = brk_off = rate = None
     i = 0
     while i < len(events):
         t, what, value = events[i]
-        if what == "dtr on":
+        if what == "rate":
+            rate = value
+        elif what == "dtr on":
             dtr, brk, brk_off = t, None, None
         elif what == "break on":
             brk, brk_off = t, None
@@ -128,7 +130,8 @@ def wake_ups(events):
         elif what == "byte" and brk_off is not None:
             following = [e[2] for e in events[i : i + 12] if e[1] == "byte"][: len(START_REQUEST)]
             if following == START_REQUEST:
-                phases = {"break": (brk_off - brk) * 1000, "idle": (t - brk_off) * 1000}
+                phases = {"break": (brk_off - brk) * 1000, "idle": (t - brk_off) * 1000,
+                          "rate": rate}
                 if dtr is not None:
                     phases["dtr"] = (brk - dtr) * 1000
                 found.append(phases)
@@ -154,11 +157,12 @@ def main():
                 continue
             end = marks[n + 1][0] if n + 1 < len(marks) else float("inf")
             window = [e for e in events if begin <= e[0] < end]
-            rates.update(e[2] for e in window if e[1] == "rate")
             for w in wake_ups(window):
                 (starts if "dtr" in w else watchdog).append(w)
+                if w["rate"] is not None:
+                    rates.add(w["rate"])
         if rates:
-            print(f"   {device:8} the rate the device was set to: "
+            print(f"   {device:8} the rate of the line at the wake-ups: "
                   + ", ".join(f"{r} bit/s ({(r - 10400) / 104:+.3f} % from 10400)"
                               for r in sorted(rates)))
         if not starts or len(watchdog) < 10:

@@ -17,6 +17,7 @@
 // with) at each new plug, recording its traffic to DIR/usbline-N.pcap.
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <termios.h>
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -357,14 +359,23 @@ class Relay {
   int next_id_ = 1;
 };
 
+volatile std::sig_atomic_t g_stop = 0;
+
+void OnSignal(int) {
+  g_stop = 1;
+}
+
+// Serves the machine until it goes away or a signal asks the relay to end.
 void Serve(int fd, Relay& relay) {
   std::string received;
   char buffer[4096];
-  for (;;) {
+  while (!g_stop) {
     std::size_t end;
     while ((end = received.find('\n')) == std::string::npos) {
+      if (g_stop) return;
       pollfd p{fd, POLLIN, 0};
       const int ready = ::poll(&p, 1, 20);
+      if (ready < 0) continue;  // a signal: looked at above
       if (ready == 0) {
         relay.Watch();
         continue;
@@ -422,6 +433,12 @@ int Run(int argc, char** argv) {
       if (line.guest_device == device) line.usb_arguments = arguments;
     }
   }
+  // Ended by a signal, the relay still stops the simulator it runs.
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
   Relay relay(config);
   const int fd = ConnectUnix(config.port_socket);
   Serve(fd, relay);

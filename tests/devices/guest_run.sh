@@ -53,7 +53,7 @@ run() { # device, program, label, gtest filter
   local negative
   negative=$(IFS=:; echo "${excluded[*]}")
   local started=$SECONDS status=0
-  M797_DEVICE=$device M797_DEVICE_LABEL="$label $name" timeout 600 \
+  M797_DEVICE=$device M797_DEVICE_LABEL="$label $name" timeout 300 \
     "$build/tests/devices/$program" --gtest_filter="$filter-$negative" \
     >"$out/$label-$name.log" 2>&1 || status=$?
   echo "$label $name $status $((SECONDS - started))" >>"$out/runs.txt"
