@@ -29,6 +29,7 @@ void ExpectCycle(int type, const Texts& expected, std::vector<std::string> extra
   ASSERT_TRUE(rig.WaitForRequests(expected.size() + 1));
   const auto actual = rig.controls.gauge_history;
   rig.Stop();
+  EXPECT_EQ(rig.controls.label10, session::kLinkUpCaption);
   EXPECT_EQ(Prefix(rig.Requests(), expected.size()), expected);
   EXPECT_TRUE(rig.loop.errors().empty()) << rig.loop.errors().front();
   EXPECT_EQ(rig.timer3.ticks, 0) << "an answer went missing";
