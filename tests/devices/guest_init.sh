@@ -1,4 +1,5 @@
 #!/bin/busybox sh
+# shellcheck shell=dash disable=SC2154  # m797_* come from the kernel's command line
 # The first process of the device-test guest, in its initramfs: loads the drivers, mounts the
 # host's root read-only under a RAM overlay, and runs the guest's test script there in a chroot.
 # The kernel passes m797_run (the script), m797_out (the folder shared writable for results) and
