@@ -155,7 +155,8 @@ def main():
         for n, (begin, label, mark_device) in enumerate(marks):
             if mark_device != device or label not in ("e2e", "wakeup"):
                 continue
-            end = marks[n + 1][0] if n + 1 < len(marks) else float("inf")
+            later = [m[0] for m in marks[n + 1 :] if m[2] == device]
+            end = later[0] if later else float("inf")
             window = [e for e in events if begin <= e[0] < end]
             for w in wake_ups(window):
                 (starts if "dtr" in w else watchdog).append(w)

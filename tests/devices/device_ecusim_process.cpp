@@ -47,6 +47,7 @@ EcusimProcess::EcusimProcess(const std::string&, std::vector<std::string> args) 
     args.erase(port, port + 2);
   }
   log_path_ = PortLink(com_name).string();
+  Call("plug " + devices::NamedDevice());  // an adapter an earlier program pulled is put back
   std::string request = "sim " + devices::NamedDevice();
   for (const std::string& a : args)
     request += " " + a;

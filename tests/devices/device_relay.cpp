@@ -3,13 +3,13 @@
 // Holds the host end of each of the machine's serial lines (the pseudo-terminals that QEMU makes
 // for the 16550 UART and the FTDI adapter) open for the whole run, so that QEMU sees them
 // connected, and works them on request of the test programs in the machine, which reach it over
-// a virtio serial port with the line relay's protocol: it reads and writes the far end of a line,
-// runs the simulator there, and pulls the USB adapter out and puts it back through QEMU's
-// monitor.  When the simulator hangs up on the adapter's line, the adapter is pulled, and it is
-// put back when the simulator serves the line again.  Each greeting of a new test program is
-// noted with the time in the marks file, so that QEMU's trace can be cut by program.
+// virtio serial ports with the line relay's protocol, one port per device: it reads and writes the
+// far end of a line, runs the simulator there, and pulls the USB adapter out and puts it back
+// through QEMU's monitor.  When the simulator hangs up on the adapter's line, the adapter is
+// pulled, and it is put back when the simulator serves the line again.  Each greeting of a new test
+// program is noted with the time in the marks file, so that QEMU's trace can be cut by program.
 //
-//   device_relay --port SOCKET --monitor SOCKET --marks FILE --work DIR
+//   device_relay --port SOCKET... --monitor SOCKET --marks FILE --work DIR
 //                --line GUEST_DEVICE=HOST_TERMINAL ...
 //                --usb GUEST_DEVICE=DEVICE_ADD_ARGUMENTS
 //
@@ -33,6 +33,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -159,27 +160,95 @@ struct Line {
 };
 
 struct Config {
-  std::string port_socket;
+  std::vector<std::string> port_sockets;
   std::string monitor_socket;
   std::string marks;
   fs::path work;
   std::vector<Line> lines;
 };
 
-class Relay {
+// What every port's session shares: the lines, QEMU's monitor and the marks, under one guard.
+class Machine {
  public:
-  explicit Relay(Config& config) : config_(config), monitor_(config.monitor_socket) {
+  explicit Machine(Config& config) : config_(config), monitor_(config.monitor_socket) {
     for (Line& line : config_.lines)
       line.Open();
   }
+
+  const Config& config() const { return config_; }
+
+  Line& LineNamed(const std::string& guest_device) {
+    for (Line& line : config_.lines) {
+      if (line.guest_device == guest_device) return line;
+    }
+    throw std::invalid_argument("no line for " + guest_device);
+  }
+
+  void Unplug(Line& line) {
+    std::lock_guard lock(mutex_);
+    if (line.usb_arguments.empty()) {
+      throw std::invalid_argument(line.guest_device + " is on the board and cannot be pulled");
+    }
+    if (!line.plugged) return;
+    monitor_.Command("device_del usbline-" + std::to_string(line.usb_number));
+    line.plugged = false;
+  }
+
+  void Plug(Line& line) {
+    std::lock_guard lock(mutex_);
+    if (line.plugged) return;
+    ++line.usb_number;
+    const std::string id = "usbline-" + std::to_string(line.usb_number);
+    // A device of the same name may still be on its way out.
+    for (int attempt = 0;; ++attempt) {
+      try {
+        monitor_.Command("device_add " + line.usb_arguments + ",id=" + id +
+                         ",pcap=" + (config_.work / (id + ".pcap")).string());
+        break;
+      } catch (const std::runtime_error&) {
+        if (attempt == 50) throw;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+    }
+    line.plugged = true;
+  }
+
+  void Mark(const std::string& label) {
+    std::lock_guard lock(mutex_);
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::ofstream marks(config_.marks, std::ios::app);
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%lld.%06ld", static_cast<long long>(now.tv_sec),
+                  now.tv_nsec / 1000);
+    marks << stamp << label << "\n";
+  }
+
+  // A name for a simulator's log that no other session uses.
+  fs::path NewLog() {
+    std::lock_guard lock(mutex_);
+    return config_.work / ("ecusim-" + std::to_string(++logs_) + ".log");
+  }
+
+ private:
+  Config& config_;
+  std::mutex mutex_;
+  Monitor monitor_;
+  int logs_ = 0;
+};
+
+// The requests of the test programs that use one port, one program after the other.
+class Session {
+ public:
+  explicit Session(Machine& machine) : machine_(machine) {}
 
   std::string Handle(std::istringstream& words) {
     std::string verb;
     words >> verb;
     if (verb == "hello") return Hello(Rest(words));
-    if (verb == "line") return NewFarEnd(LineNamed(Word(words)));
+    if (verb == "line") return NewFarEnd(machine_.LineNamed(Word(words)));
     if (verb == "plug") {
-      Plug(LineNamed(Word(words)));
+      machine_.Plug(machine_.LineNamed(Word(words)));
       return "";
     }
     if (verb == "sim") return StartSimulator(words);
@@ -202,7 +271,7 @@ class Relay {
     }
     if (verb == "readable") return line.Readable(Number(words)) ? "1" : "0";
     if (verb == "close") {
-      Unplug(line);
+      machine_.Unplug(line);
       return "";
     }
     throw std::invalid_argument("unknown request " + verb);
@@ -220,11 +289,11 @@ class Relay {
     }
     if (hangups > hangups_seen_) {
       hangups_seen_ = hangups;
-      Unplug(*simulator_line_);
+      machine_.Unplug(*simulator_line_);
     }
     if (servings > servings_seen_) {
       servings_seen_ = servings;
-      Plug(*simulator_line_);
+      machine_.Plug(*simulator_line_);
     }
   }
 
@@ -241,32 +310,17 @@ class Relay {
     return rest;
   }
 
-  Line& LineNamed(const std::string& guest_device) {
-    for (Line& line : config_.lines) {
-      if (line.guest_device == guest_device) return line;
-    }
-    throw std::invalid_argument("no line for " + guest_device);
-  }
   Line& FarEndAt(int id) {
     const auto found = far_ends_.find(id);
     if (found == far_ends_.end()) throw std::invalid_argument("no far end " + std::to_string(id));
     return *found->second;
   }
 
-  // A new test program: nothing of the last one stays, every adapter is in, and the time is
-  // noted.
+  // A new test program: nothing of the last one stays, and the time is noted.
   std::string Hello(const std::string& label) {
     StopSimulator();
     far_ends_.clear();
-    for (Line& line : config_.lines)
-      Plug(line);
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    std::ofstream marks(config_.marks, std::ios::app);
-    char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%lld.%06ld", static_cast<long long>(now.tv_sec),
-                  now.tv_nsec / 1000);
-    marks << stamp << label << "\n";
+    machine_.Mark(label);
     return "";
   }
 
@@ -277,40 +331,13 @@ class Relay {
     return std::to_string(id);
   }
 
-  void Unplug(Line& line) {
-    if (line.usb_arguments.empty()) {
-      throw std::invalid_argument(line.guest_device + " is on the board and cannot be pulled");
-    }
-    if (!line.plugged) return;
-    monitor_.Command("device_del usbline-" + std::to_string(line.usb_number));
-    line.plugged = false;
-  }
-
-  void Plug(Line& line) {
-    if (line.plugged) return;
-    ++line.usb_number;
-    const std::string id = "usbline-" + std::to_string(line.usb_number);
-    // A device of the same name may still be on its way out.
-    for (int attempt = 0;; ++attempt) {
-      try {
-        monitor_.Command("device_add " + line.usb_arguments + ",id=" + id +
-                         ",pcap=" + (config_.work / (id + ".pcap")).string());
-        break;
-      } catch (const std::runtime_error&) {
-        if (attempt == 50) throw;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      }
-    }
-    line.plugged = true;
-  }
-
   std::string StartSimulator(std::istringstream& words) {
     StopSimulator();
-    Line& line = LineNamed(Word(words));
+    Line& line = machine_.LineNamed(Word(words));
     std::vector<std::string> args{"--device", line.host_terminal};
     for (std::string word; words >> word;)
       args.push_back(word);
-    log_ = config_.work / ("ecusim-" + std::to_string(next_id_++) + ".log");
+    log_ = machine_.NewLog();
     std::error_code ignored;
     fs::remove(log_, ignored);
     simulator_ = std::make_unique<e2e::EcusimProcess>(log_.string(), args);
@@ -348,8 +375,7 @@ class Relay {
     return std::to_string(status);
   }
 
-  Config& config_;
-  Monitor monitor_;
+  Machine& machine_;
   std::map<int, Line*> far_ends_;
   std::unique_ptr<e2e::EcusimProcess> simulator_;
   Line* simulator_line_ = nullptr;
@@ -365,8 +391,8 @@ void OnSignal(int) {
   g_stop = 1;
 }
 
-// Serves the machine until it goes away or a signal asks the relay to end.
-void Serve(int fd, Relay& relay) {
+// Serves one port until the machine goes away or a signal asks the relay to end.
+void Serve(int fd, Session& relay) {
   std::string received;
   char buffer[4096];
   while (!g_stop) {
@@ -410,7 +436,7 @@ int Run(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     const std::string value = argv[i + 1];
-    if (option == "--port") config.port_socket = value;
+    if (option == "--port") config.port_sockets.push_back(value);
     if (option == "--monitor") config.monitor_socket = value;
     if (option == "--marks") config.marks = value;
     if (option == "--work") config.work = value;
@@ -421,10 +447,10 @@ int Run(int argc, char** argv) {
     }
     if (option == "--usb") usb.push_back(Pair(value));
   }
-  if (config.port_socket.empty() || config.monitor_socket.empty() || config.marks.empty() ||
+  if (config.port_sockets.empty() || config.monitor_socket.empty() || config.marks.empty() ||
       config.work.empty() || config.lines.empty()) {
     std::fprintf(stderr,
-                 "usage: device_relay --port SOCKET --monitor SOCKET --marks FILE --work DIR "
+                 "usage: device_relay --port SOCKET... --monitor SOCKET --marks FILE --work DIR "
                  "--line GUEST=HOST... [--usb GUEST=DEVICE_ADD_ARGUMENTS]\n");
     return 2;
   }
@@ -439,10 +465,24 @@ int Run(int argc, char** argv) {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
-  Relay relay(config);
-  const int fd = ConnectUnix(config.port_socket);
-  Serve(fd, relay);
-  ::close(fd);
+  Machine machine(config);
+  std::vector<int> fds;
+  for (const std::string& socket : config.port_sockets)
+    fds.push_back(ConnectUnix(socket));
+  std::vector<std::thread> servers;
+  for (int fd : fds) {
+    servers.emplace_back([fd, &machine] {
+      Session session(machine);
+      try {
+        Serve(fd, session);
+      } catch (const std::exception& e) {
+        std::fprintf(stderr, "device_relay: %s\n", e.what());
+      }
+      ::close(fd);
+    });
+  }
+  for (std::thread& server : servers)
+    server.join();
   return 0;
 }
 

@@ -18,11 +18,6 @@ finish() {
 }
 trap finish EXIT
 
-for port in /sys/class/virtio-ports/*; do
-  [ "$(cat "$port/name")" = m797.relay ] && M797_DEVICE_RELAY=/dev/$(basename "$port")
-done
-export M797_DEVICE_RELAY
-echo "relay port: $M797_DEVICE_RELAY"
 for _ in $(seq 300); do
   [ -e /dev/ttyUSB0 ] && break
   sleep 0.1
@@ -36,6 +31,13 @@ pty_only='PortTest.BytesStillQueuedAtCloseAreNotSent'
 left_out[all:$pty_only]="a UART driver takes the bytes into its own transmit buffer even while output is suspended; only a pseudo-terminal refuses them"
 left_out[ttyUSB0:SessionOverLine.GarbageBetweenFramesLosesNoAnswer]="the session drops a chunk that starts with noise, by design; the emulated adapter's USB polling can stall past the 30 ms between the noise and the answer and hand both over as one chunk"
 left_out[all:Ecusim.*]="the simulator's own test, on the host's pseudo-terminals"
+
+# The relay's port for each device.
+declare -A relay_port
+for port in /sys/class/virtio-ports/*; do
+  port_name=$(cat "$port/name")
+  relay_port[${port_name#m797.}]=/dev/$(basename "$port")
+done
 
 run() { # device, program, label, gtest filter
   local device=$1 program=$2 label=$3 filter=$4 name
@@ -53,7 +55,8 @@ run() { # device, program, label, gtest filter
   local negative
   negative=$(IFS=:; echo "${excluded[*]}")
   local started=$SECONDS status=0
-  M797_DEVICE=$device M797_DEVICE_LABEL="$label $name" timeout 300 \
+  M797_DEVICE=$device M797_DEVICE_RELAY=${relay_port[$name]} M797_DEVICE_LABEL="$label $name" \
+    timeout 300 \
     "$build/tests/devices/$program" --gtest_filter="$filter-$negative" \
     >"$out/$label-$name.log" 2>&1 || status=$?
   echo "$label $name $status $((SECONDS - started))" >>"$out/runs.txt"
@@ -61,6 +64,8 @@ run() { # device, program, label, gtest filter
 
 : >"$out/left-out.txt"
 : >"$out/runs.txt"
+# One program at a time: the tests read timing, and the machine's two processors are the host's
+# two cores, which the emulation itself needs too.
 for device in /dev/ttyS1 /dev/ttyUSB0; do
   name=$(basename "$device")
   if [ "$name" = ttyS1 ]; then  # bound by the 8250 driver's pnp glue, which says "serial"
