@@ -39,6 +39,7 @@ RelayPort::~RelayPort() {
 }
 
 std::string RelayPort::Call(const std::string& request) {
+  std::lock_guard lock(mutex_);
   return Exchange(request);
 }
 

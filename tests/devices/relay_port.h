@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 
 namespace m797::devices {
@@ -27,6 +28,7 @@ class RelayPort {
   std::string Receive(std::size_t count);
   void ReadMore();
 
+  std::mutex mutex_;  // one request and its answer at a time
   int fd_ = -1;
   std::string received_;  // bytes read ahead of the current answer
 };
