@@ -8,6 +8,7 @@
 out=$1
 build=$2
 exec >"$out/guest.log" 2>&1
+cut -d' ' -f1 /proc/uptime >"$out/booted.txt"  # seconds since the kernel started
 export HOME=/tmp LANG=C.UTF-8
 unset XDG_CONFIG_HOME
 
