@@ -6,10 +6,10 @@
 namespace m797::devices {
 
 // The guest's line to the device relay on the host: a virtio serial port, named by the variable
-// M797_DEVICE_RELAY (one per device under test), that carries the line relay's protocol.  One test program at a time holds
-// the port; its first call greets the relay, which then frees whatever an earlier program made
-// and notes the program's label (M797_DEVICE_LABEL) with the time, for the wake-up analysis.
-// Requests and answers are as in relay_protocol.h.
+// M797_DEVICE_RELAY (one per device under test), that carries the line relay's protocol.  One test
+// program at a time holds the port; its first call greets the relay, which then frees whatever an
+// earlier program made and notes the program's label (M797_DEVICE_LABEL) with the time, for the
+// wake-up analysis. Requests and answers are as in relay_protocol.h.
 class RelayPort {
  public:
   static RelayPort& Instance();
