@@ -1,5 +1,4 @@
-# Debian packages the build, the tests and the demo need (QEMU and busybox for the machine of
-# scripts/test-devices, python3 for its report); sourced by scripts/test, scripts/demo
+# Debian packages the build, the tests and the demo need; sourced by scripts/test, scripts/demo
 # and the picture and package scripts.
 M797_PACKAGES=(
   build-essential cmake ninja-build pkg-config
