@@ -108,15 +108,14 @@ void DiagnosticSession::SetSelectorsEnabled(bool enabled) {
 }
 
 void DiagnosticSession::WakeUpLine() {
+  // Each phase is timed from the return of the call that began it: a driver may take a while to
+  // set or clear the break (the FTDI driver asks the adapter for its modem status first), and
+  // that time must come off neither the break nor the idle phase that follows it.
   const std::int64_t phase = kWakeUpPhaseMs * clock_.PerformanceFrequency() / 1000;
-  const std::int64_t break_set = clock_.PerformanceCounter();
   line_.SetBreakState(true);
-  WaitCounterPast(clock_, break_set + phase);
-  // The idle phase is timed from the end of the break, not from its start: a break that ended
-  // late (a busy machine) would otherwise leave the controller an idle phase shorter than 25 ms.
-  const std::int64_t break_cleared = clock_.PerformanceCounter();
+  WaitCounterPast(clock_, clock_.PerformanceCounter() + phase);
   line_.SetBreakState(false);
-  WaitCounterPast(clock_, break_cleared + phase);
+  WaitCounterPast(clock_, clock_.PerformanceCounter() + phase);
 }
 
 }  // namespace m797::session
