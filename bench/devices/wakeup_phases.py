@@ -182,9 +182,9 @@ def main():
                   f"median {statistics.median(values):7.2f}  max {max(values):7.2f} ms{note}")
 
         line("start: DTR raised -> break", [w["dtr"] for w in starts], 300.0, hard=True)
-        line("start: break (low)", [w["break"] for w in starts], 25.0)
-        line("start: break cleared -> 81 (idle)", [w["idle"] for w in starts], 25.0)
-        line("watchdog: break (low)", [w["break"] for w in watchdog], 25.0)
+        line("start: break (low)", [w["break"] for w in starts], 25.0, hard=True)
+        line("start: break cleared -> 81 (idle)", [w["idle"] for w in starts], 25.0, hard=True)
+        line("watchdog: break (low)", [w["break"] for w in watchdog], 25.0, hard=True)
         line("watchdog: break cleared -> 81", [w["idle"] for w in watchdog], None)
     sys.exit(0 if ok else 1)
 
