@@ -1,9 +1,10 @@
 #include "frame_log.h"
 
 #include <cstdio>
-#include <sstream>
+#include <stdexcept>
 
 #include "session/request_frame.h"
+#include "wire_log/wire_log_line.h"
 
 namespace m797::e2e {
 
@@ -12,15 +13,11 @@ std::vector<LoggedFrame> ParseFrameLog(std::istream& in, std::streamoff* read_to
   for (std::string line; std::getline(in, line);) {
     if (in.eof()) break;  // a line still being written
     if (read_to) *read_to = in.tellg();
-    std::istringstream words(line);
-    LoggedFrame f{};
-    std::string direction;
-    if (!(words >> f.ms >> direction)) continue;
-    f.received = direction == "RX";
-    for (std::string hex; words >> hex;) {
-      f.bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16)));
-    }
-    frames.push_back(std::move(f));
+    std::string error;
+    auto parsed = wire_log::ParseLine(line, error);
+    if (!parsed) throw std::runtime_error("frame log: " + error + ": " + line);
+    frames.push_back(
+        {parsed->ms, parsed->direction == wire_log::Direction::Rx, std::move(parsed->bytes)});
   }
   return frames;
 }

@@ -7,7 +7,7 @@
 
 namespace m797::e2e {
 
-// One line of the simulator's frame log.
+// One line of the simulator's frame log, in the wire-log format.
 struct LoggedFrame {
   double ms;                        // monotonic milliseconds
   bool received;                    // RX: a request from the tester; TX: an answer written

@@ -2,11 +2,13 @@
 // without a car.
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "options.h"
 #include "simulator.h"
+#include "wire_log/wire_log_reader.h"
 
 namespace {
 
@@ -29,6 +31,21 @@ int main(int argc, char** argv) {
     return exit_code;
   }
 
+  std::unique_ptr<Replay> replay;
+  if (!options->replay_path.empty()) {
+    try {
+      replay = std::make_unique<Replay>(m797::wire_log::ReadWireLogFile(options->replay_path));
+    } catch (const m797::wire_log::WireLogError& e) {
+      std::fprintf(stderr, "ecusim: %s\n", e.what());
+      return 2;
+    }
+    if (replay->size() == 0) {
+      std::fprintf(stderr, "ecusim: %s: no answer to the tester in it\n",
+                   options->replay_path.c_str());
+      return 2;
+    }
+  }
+
   std::FILE* log = stdout;
   if (!options->log_path.empty()) {
     log = std::fopen(options->log_path.c_str(), "a");
@@ -47,7 +64,7 @@ int main(int argc, char** argv) {
 
   int result = 0;
   {
-    Simulator simulator(*options, log, stdout);
+    Simulator simulator(*options, log, stdout, std::move(replay));
     result = simulator.Run(g_stop);
   }
   if (log != stdout) std::fclose(log);

@@ -27,6 +27,9 @@ constexpr const char* kUsage =
     "  --log FILE           write the frame log to FILE instead of standard output\n"
     "  --device PATH        serve the terminal PATH (e.g. a virtual machine's serial line)\n"
     "                       instead of a pseudo-terminal of its own; links no COM name\n"
+    "  --replay FILE        answer with the answers of a recorded wire log: each request with\n"
+    "                       the answer that followed the same request there, in turn, starting\n"
+    "                       over when they run out; a request never recorded gets 7F\n"
     "  --help               show this text\n"
     "\n"
     "Log lines: monotonic milliseconds, RX (request received) or TX (answer written), frame.\n";
@@ -119,6 +122,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     } else if (arg == "--device") {
       ok = !value.empty() && value[0] == '/';
       o.device_path = value;
+    } else if (arg == "--replay") {
+      o.replay_path = value;
     } else {
       return fail("unknown option " + arg);
     }

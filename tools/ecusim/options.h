@@ -32,6 +32,8 @@ struct Options {
   // A terminal that exists already, served instead of a pseudo-terminal of the simulator's own:
   // the host end of a virtual machine's serial line.  No COM name is linked then.
   std::string device_path;
+  // A wire log whose answers are played back instead of the simulated engine's.
+  std::string replay_path;
 };
 
 // Parses the command line; on a mistake or --help returns nothing and fills `message` with the

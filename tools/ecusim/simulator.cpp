@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <ctime>
 #include <thread>
 
 #include "session/request_frame.h"
+#include "wire_log/monotonic_ms.h"
+#include "wire_log/wire_log_line.h"
 
 namespace m797::ecusim {
 
@@ -20,17 +21,15 @@ constexpr int kMaxPollMs = 50;  // bounds how late a stop signal is noticed
 
 }  // namespace
 
-double MonotonicMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
-}
+using wire_log::MonotonicMs;
 
-Simulator::Simulator(const Options& options, std::FILE* log, std::FILE* status)
+Simulator::Simulator(const Options& options, std::FILE* log, std::FILE* status,
+                     std::unique_ptr<Replay> replay)
     : options_(options),
       log_(log),
       status_(status),
       controller_(options.type, options.codes),
+      replay_(std::move(replay)),
       start_ms_(MonotonicMs()) {}
 
 Simulator::~Simulator() {
@@ -59,11 +58,9 @@ void Simulator::Unlink() {
   writes_.clear();
 }
 
-void Simulator::LogFrame(double ms, const char* direction, const Bytes& frame) {
-  std::fprintf(log_, "%.3f %s", ms, direction);
-  for (std::uint8_t b : frame)
-    std::fprintf(log_, " %02X", b);
-  std::fputc('\n', log_);
+void Simulator::LogFrame(double ms, wire_log::Direction direction, const Bytes& frame) {
+  const std::string line = wire_log::FormatLine(ms, direction, frame.data(), frame.size());
+  std::fprintf(log_, "%s\n", line.c_str());
   std::fflush(log_);
 }
 
@@ -80,7 +77,7 @@ void Simulator::WriteAll(const std::uint8_t* bytes, std::size_t count) {
 }
 
 void Simulator::OnRequest(const Bytes& frame, double now_ms) {
-  LogFrame(now_ms, "RX", frame);
+  LogFrame(now_ms, wire_log::Direction::Rx, frame);
   if (frame[1] != session::kControllerAddress || options_.silent) return;
   if (options_.silent_after > 0 && answers_ >= options_.silent_after) return;
   ScheduleAnswer(frame, now_ms);
@@ -90,13 +87,15 @@ void Simulator::ScheduleAnswer(const Bytes& frame, double now_ms) {
   ++requests_;
   const auto data_span = session::FrameData(frame);
   const Bytes request(data_span.begin(), data_span.end());
-  Bytes data;
+  Bytes answer;
   if (options_.stop_after > 0 && answers_ >= options_.stop_after) {
-    data = {0xC2};
+    answer = AnswerFrame({0xC2});
   } else if (options_.negative_every > 0 && requests_ % options_.negative_every == 0) {
-    data = NegativeAnswer(request.empty() ? 0 : request[0], kRequestOutOfRange);
+    answer = AnswerFrame(NegativeAnswer(request.empty() ? 0 : request[0], kRequestOutOfRange));
+  } else if (replay_) {
+    answer = replay_->Answer(request);
   } else {
-    data = controller_.Answer(request, EngineAt((now_ms - start_ms_) / 1000.0));
+    answer = AnswerFrame(controller_.Answer(request, EngineAt((now_ms - start_ms_) / 1000.0)));
   }
   double due = now_ms + options_.answer_delay_ms;
   if (options_.garbage_bytes > 0) {
@@ -109,7 +108,6 @@ void Simulator::ScheduleAnswer(const Bytes& frame, double now_ms) {
     }
     writes_.push_front({now_ms, noise, false, {}});
   }
-  const Bytes answer = AnswerFrame(data);
   const std::size_t piece = options_.chunk_size > 0 ? options_.chunk_size : answer.size();
   for (std::size_t at = 0; at < answer.size(); at += piece, due += options_.chunk_gap_ms) {
     const std::size_t end = std::min(answer.size(), at + piece);
@@ -129,7 +127,7 @@ void Simulator::WriteDue(double now_ms) {
     const double written_at = MonotonicMs();
     WriteAll(w.bytes.data(), w.bytes.size());
     if (!w.answer_end) continue;
-    LogFrame(written_at, "TX", w.frame);
+    LogFrame(written_at, wire_log::Direction::Tx, w.frame);
     ++answers_;
     if (options_.hangup_after > 0 && !hung_up_once_ && answers_ >= options_.hangup_after) {
       hung_up_once_ = true;

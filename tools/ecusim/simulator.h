@@ -10,6 +10,7 @@
 #include "controller.h"
 #include "options.h"
 #include "pty_device.h"
+#include "replay.h"
 #include "request_reader.h"
 
 namespace m797::ecusim {
@@ -19,7 +20,9 @@ namespace m797::ecusim {
 // ask.  Logs every request received and every answer written.
 class Simulator {
  public:
-  Simulator(const Options& options, std::FILE* log, std::FILE* status);
+  // With a replay, its recorded answers take the place of the simulated engine's.
+  Simulator(const Options& options, std::FILE* log, std::FILE* status,
+            std::unique_ptr<Replay> replay = nullptr);
   ~Simulator();
 
   // Returns the process exit code.
@@ -38,13 +41,14 @@ class Simulator {
   void OnRequest(const Bytes& frame, double now_ms);
   void ScheduleAnswer(const Bytes& frame, double now_ms);
   void WriteDue(double now_ms);
-  void LogFrame(double ms, const char* direction, const Bytes& frame);
+  void LogFrame(double ms, wire_log::Direction direction, const Bytes& frame);
   void WriteAll(const std::uint8_t* bytes, std::size_t count);
 
   Options options_;
   std::FILE* log_;
   std::FILE* status_;
   Controller controller_;
+  std::unique_ptr<Replay> replay_;
   std::unique_ptr<PtyDevice> device_;
   std::unique_ptr<PortLink> link_;
   RequestReader reader_;
@@ -55,8 +59,5 @@ class Simulator {
   bool hung_up_once_ = false;
   std::uint32_t noise_seed_ = 12345;
 };
-
-// Monotonic milliseconds, the time base of the log.
-double MonotonicMs();
 
 }  // namespace m797::ecusim
