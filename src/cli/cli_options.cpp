@@ -1,0 +1,179 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "cli/exit_codes.h"
+
+namespace m797::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: m797-cli COMMAND [options]\n"
+    "Runs the tester's diagnostic session without its window.\n"
+    "\n"
+    "  live [--seconds N] [--csv FILE] [--codes]\n"
+    "        live data: on a terminal the eight quantities updating in place; with --csv one row\n"
+    "        per complete cycle of the controller's records; --codes reads the trouble codes\n"
+    "        first and keeps them with the recording.  Ctrl-C or the time limit stops.\n"
+    "  codes [--json]\n"
+    "        reads the current and the stored trouble codes once\n"
+    "  clear\n"
+    "        clears the trouble codes and reports the controller's answer\n"
+    "  report FILE.csv --pdf OUT.pdf | --png OUT.png\n"
+    "        a page with the recording at a glance: a graph per quantity, its minimum, maximum\n"
+    "        and mean, and the trouble codes if they were read\n"
+    "\n"
+    "Options of live, codes and clear:\n"
+    "  --port COMn|PATH   the port (default: the one the tester's window last used)\n"
+    "  --type 1|2|3       the controller type (default: the one the window last used)\n"
+    "  --wire-log FILE    every frame on the line, the echo included: monotonic milliseconds,\n"
+    "                     TX (sent) or RX (received), the bytes in hexadecimal\n"
+    "  --help             this text\n"
+    "\n"
+    "Exit status: 0 done; 1 the line or a file failed; 2 bad command line; 3 the port cannot\n"
+    "be opened; 4 no answer from the controller; 5 the recording cannot be read.\n";
+
+bool IsComName(const std::string& name) {
+  if (name.size() < 4 || name.compare(0, 3, "COM") != 0) return false;
+  int n = 0;
+  const auto [end, ec] = std::from_chars(name.data() + 3, name.data() + name.size(), n);
+  return ec == std::errc() && end == name.data() + name.size() && n >= 1 && n <= 255 &&
+         name[3] != '0';
+}
+
+bool ParseSeconds(const std::string& text, double& out) {
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
+      value <= 0 || value > 1e7) {
+    return false;
+  }
+  out = value;
+  return true;
+}
+
+const char* CommandName(Command c) {
+  switch (c) {
+    case Command::Live:
+      return "live";
+    case Command::Codes:
+      return "codes";
+    case Command::Clear:
+      return "clear";
+    case Command::Report:
+      return "report";
+  }
+  return "";
+}
+
+}  // namespace
+
+int PortItemIndex(const std::string& port) {
+  for (int i = 0; i < 8; ++i)
+    if (port == "COM" + std::to_string(i + 1)) return i;
+  return -1;
+}
+
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
+                                          std::string& message, int& exit_code) {
+  auto fail = [&](const std::string& text) {
+    message = "m797-cli: " + text + "\n(see m797-cli --help)\n";
+    exit_code = kExitUsage;
+    return std::nullopt;
+  };
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") {
+      message = kUsage;
+      exit_code = kExitOk;
+      return std::nullopt;
+    }
+  }
+  if (args.empty()) return fail("no command (live, codes, clear or report)");
+
+  CliOptions o;
+  const std::string& command = args[0];
+  if (command == "live") {
+    o.command = Command::Live;
+  } else if (command == "codes") {
+    o.command = Command::Codes;
+  } else if (command == "clear") {
+    o.command = Command::Clear;
+  } else if (command == "report") {
+    o.command = Command::Report;
+  } else {
+    return fail("unknown command " + command);
+  }
+
+  auto allowed = [&](const std::string& option, std::initializer_list<Command> commands) {
+    for (Command c : commands)
+      if (c == o.command) return true;
+    message = option + " is not an option of " + CommandName(o.command);
+    return false;
+  };
+  const std::initializer_list<Command> kLine = {Command::Live, Command::Codes, Command::Clear};
+
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.empty() || arg[0] != '-') {
+      if (o.command != Command::Report || !o.recording_path.empty()) {
+        return fail("unexpected argument " + arg);
+      }
+      o.recording_path = arg;
+      continue;
+    }
+    if (arg == "--json") {
+      if (!allowed(arg, {Command::Codes})) return fail(message);
+      o.json = true;
+      continue;
+    }
+    if (arg == "--codes") {
+      if (!allowed(arg, {Command::Live})) return fail(message);
+      o.read_codes = true;
+      continue;
+    }
+    const bool known = arg == "--port" || arg == "--type" || arg == "--wire-log" ||
+                       arg == "--seconds" || arg == "--csv" || arg == "--pdf" || arg == "--png";
+    if (!known) return fail("unknown option " + arg);
+    if (i + 1 >= args.size()) return fail("option " + arg + " needs a value");
+    const std::string& value = args[++i];
+    if (arg == "--port") {
+      if (!allowed(arg, kLine)) return fail(message);
+      if (!IsComName(value) && value.rfind('/', 0) != 0) {
+        return fail("bad port " + value + " (COM1 to COM255, or a device path starting with /)");
+      }
+      o.port = value;
+    } else if (arg == "--type") {
+      if (!allowed(arg, kLine)) return fail(message);
+      if (value != "1" && value != "2" && value != "3")
+        return fail("bad type " + value + " (1, 2 or 3)");
+      o.type = value[0] - '0';
+    } else if (arg == "--wire-log") {
+      if (!allowed(arg, kLine)) return fail(message);
+      o.wire_log_path = value;
+    } else if (arg == "--seconds") {
+      if (!allowed(arg, {Command::Live})) return fail(message);
+      double seconds = 0;
+      if (!ParseSeconds(value, seconds)) return fail("bad number of seconds " + value);
+      o.seconds = seconds;
+    } else if (arg == "--csv") {
+      if (!allowed(arg, {Command::Live})) return fail(message);
+      o.csv_path = value;
+    } else if (arg == "--pdf") {
+      if (!allowed(arg, {Command::Report})) return fail(message);
+      o.pdf_path = value;
+    } else if (arg == "--png") {
+      if (!allowed(arg, {Command::Report})) return fail(message);
+      o.png_path = value;
+    }
+  }
+  if (o.command == Command::Report) {
+    if (o.recording_path.empty()) return fail("report needs a recording (FILE.csv)");
+    if (o.pdf_path.empty() == o.png_path.empty())
+      return fail("report needs one of --pdf and --png");
+  }
+  return o;
+}
+
+}  // namespace m797::cli

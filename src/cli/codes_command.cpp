@@ -1,0 +1,111 @@
+// m797-cli codes and m797-cli clear: the trouble-code page of the window, once.
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+
+#include "cli/codes_output.h"
+#include "cli/commands.h"
+#include "cli/exit_codes.h"
+#include "cli/testing_run.h"
+#include "session/request_frame.h"
+
+namespace m797::cli {
+
+namespace {
+
+constexpr int kTroubleCodePage = 1;
+// Time for the whole exchange once the controller has answered.
+constexpr std::chrono::milliseconds kCodesWait{20000};
+
+constexpr std::uint8_t kClearAnswer = 0x54;
+constexpr std::uint8_t kNegativeAnswer = 0x7F;
+constexpr std::uint8_t kClearService = 0x14;
+
+void PrintCodes(const ConsoleControls& controls, bool json) {
+  const auto& current = controls.memo(session::Memo::Memo1);
+  const auto& stored = controls.memo(session::Memo::Memo2);
+  const std::string text = json ? CodesJson(current, stored) : CodesText(current, stored);
+  std::fputs(text.c_str(), stdout);
+  std::fflush(stdout);
+}
+
+std::string Hex(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  char hex[4];
+  for (std::uint8_t b : bytes) {
+    std::snprintf(hex, sizeof hex, "%02X", b);
+    text += (text.empty() ? "" : " ") + std::string(hex);
+  }
+  return text;
+}
+
+}  // namespace
+
+int RunCodes(const CliOptions& options) {
+  TestingRun run(options, kTroubleCodePage);
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  QObject::connect(&deadline, &QTimer::timeout, [&] {
+    run.Finish(kExitNoAnswer, "the controller did not give its trouble codes");
+  });
+  bool read = false;
+  run.controls().on_memo_change = [&] {
+    if (read) return;
+    read = true;
+    // Once the answer has been shown whole.
+    QTimer::singleShot(0, &deadline, [&] {
+      PrintCodes(run.controls(), options.json);
+      run.Finish(kExitOk);
+    });
+  };
+  run.on_started = [&] { deadline.start(kCodesWait); };
+  return run.Run();
+}
+
+int RunClear(const CliOptions& options) {
+  TestingRun run(options, kTroubleCodePage);
+  // The codes are read first, as on the window's page; the clear goes out after that answer,
+  // and the codes read after the controller's confirmation are shown.
+  enum class Phase { Reading, Clearing, Confirmed, Done } phase = Phase::Reading;
+  bool refusal_shown = false;
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  QObject::connect(&deadline, &QTimer::timeout, [&] {
+    run.Finish(kExitNoAnswer, phase == Phase::Reading
+                                  ? "the controller did not give its trouble codes"
+                                  : "the controller did not confirm the clearing");
+  });
+  run.controls().on_memo_change = [&] {
+    if (phase == Phase::Reading) {
+      phase = Phase::Clearing;
+      QTimer::singleShot(0, &deadline,
+                         [&] { run.Handle([&] { run.session().session.Button2Click(); }); });
+    } else if (phase == Phase::Confirmed) {
+      phase = Phase::Done;
+      QTimer::singleShot(0, &deadline, [&] {
+        PrintCodes(run.controls(), false);
+        run.Finish(kExitOk);
+      });
+    }
+  };
+  run.on_started = [&] {
+    deadline.start(kCodesWait);
+    run.session().line.on_received_frame = [&](const std::vector<std::uint8_t>& frame) {
+      if (frame.size() < 4 || frame[1] != session::kTesterAddress) return;
+      const auto data = session::FrameData(frame);
+      if (data.empty()) return;
+      if (data[0] == kClearAnswer && phase == Phase::Clearing) {
+        phase = Phase::Confirmed;
+        std::printf("Trouble codes cleared: the controller answered %s\n\n", Hex(data).c_str());
+      } else if (data[0] == kNegativeAnswer && data.size() > 1 && data[1] == kClearService &&
+                 !refusal_shown) {
+        refusal_shown = true;
+        std::printf("The controller refused the clearing (%s); asking again\n", Hex(data).c_str());
+      }
+      std::fflush(stdout);
+    };
+  };
+  return run.Run();
+}
+
+}  // namespace m797::cli

@@ -1,0 +1,34 @@
+#include "cli/console_session.h"
+
+#include <exception>
+
+namespace m797::cli {
+
+ConsoleSession::ConsoleSession(ConsoleControls& controls, std::FILE* wire_log)
+    : line(port_line, wire_log),
+      Timer1(10000, [this] { Handle([this] { session.Timer1Timer(); }); }),
+      Timer2(2000, [this] { Handle([this] { session.Timer2Timer(); }); }),
+      Timer3(1000, [this] { Handle([this] { session.Timer3Timer(); }); }),
+      session(line, clock, {Timer1, Timer2, Timer3}, settings, controls) {
+  tester_port::ConfigureTesterPort(SerComm1);
+  SerComm1.SetOnRxChar([this](serial::TSerCustomComm*, int count) {
+    Handle([this, count] { session.SerComm1RxChar(count); });
+  });
+  SerComm1.SetExceptionHandler([this](const std::string& message) {
+    if (on_error) on_error(message);
+  });
+  Timer1.SetEnabled(true);
+}
+
+void ConsoleSession::Handle(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    if (on_error) on_error(e.what());
+  } catch (...) {
+    if (on_error) on_error("Unknown exception");
+  }
+  if (after_handler) after_handler();
+}
+
+}  // namespace m797::cli

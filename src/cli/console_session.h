@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "cli/console_controls.h"
+#include "cli/read_only_settings.h"
+#include "cli/wire_tap_line.h"
+#include "qt_adapters/qt_main_thread_dispatcher.h"
+#include "qt_adapters/qt_session_timer.h"
+#include "qt_adapters/qt_settings_store.h"
+#include "serial/ser_comm.h"
+#include "session/diagnostic_session.h"
+#include "session/steady_clock.h"
+#include "tester_port/ser_comm_line.h"
+
+namespace m797::cli {
+
+// The session with the window's components, on the Qt event loop of a console program: the same
+// serial component set up as the tester's port, the same timers, the window's settings read only,
+// and the console's controls.  Declared in the order they depend on each other, so they go in the
+// reverse order: the session first, then the serial component (which closes the port and ends its
+// threads), then the hand-over its threads posted to.
+//
+// Every handler runs as the window runs it; an exception out of one goes to on_error, as the
+// window shows it in its error box, and the program decides what follows.
+struct ConsoleSession {
+  // `wire_log` may be null.
+  ConsoleSession(ConsoleControls& controls, std::FILE* wire_log);
+
+  // Runs a handler of the session as the event loop runs it.
+  void Handle(const std::function<void()>& handler);
+
+  std::function<void(const std::string& message)> on_error;
+  // Called after every handler, whatever its outcome.
+  std::function<void()> after_handler;
+
+  qt_adapters::QtMainThreadDispatcher dispatcher;
+  serial::TSerComm SerComm1{dispatcher};
+  tester_port::SerCommLine port_line{SerComm1};
+  WireTapLine line;
+  session::SteadyClock clock;
+  qt_adapters::QtSettingsStore stored_settings;
+  ReadOnlySettings settings{stored_settings};
+  qt_adapters::QtSessionTimer Timer1;
+  qt_adapters::QtSessionTimer Timer2;
+  qt_adapters::QtSessionTimer Timer3;
+  session::DiagnosticSession session;
+};
+
+}  // namespace m797::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "cli/console_controls.h"
+
+namespace m797::cli {
+
+// The live data on a terminal: the eight quantities with their units and the link state, drawn
+// over the same lines of the screen at every update.
+class LiveScreen {
+ public:
+  LiveScreen(std::FILE* out, std::string title);
+
+  // `status`: what the last line says (time, rows written...).
+  void Draw(const ConsoleControls& controls, const std::string& status);
+  // Leaves the cursor below the screen.
+  void Close();
+
+ private:
+  std::FILE* out_;
+  std::string title_;
+  bool drawn_ = false;
+};
+
+// Pads UTF-8 text with blanks to `width` characters.
+std::string PadRight(const std::string& text, int width);
+
+}  // namespace m797::cli

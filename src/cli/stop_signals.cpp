@@ -1,0 +1,54 @@
+#include "cli/stop_signals.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace m797::cli {
+
+namespace {
+
+int g_pipe[2] = {-1, -1};
+
+void OnSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = write(g_pipe[1], &byte, 1);
+  errno = saved;
+}
+
+void SetHandler(void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+}  // namespace
+
+StopSignals::StopSignals(std::function<void()> on_stop) : on_stop_(std::move(on_stop)) {
+  if (g_pipe[0] >= 0) throw std::logic_error("StopSignals exists already");
+  if (pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("pipe failed");
+  notifier_ = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+    char bytes[16];
+    while (read(g_pipe[0], bytes, sizeof bytes) > 0) {
+    }
+    on_stop_();
+  });
+  SetHandler(OnSignal);
+}
+
+StopSignals::~StopSignals() {
+  SetHandler(SIG_DFL);
+  notifier_.reset();
+  close(g_pipe[0]);
+  close(g_pipe[1]);
+  g_pipe[0] = g_pipe[1] = -1;
+}
+
+}  // namespace m797::cli

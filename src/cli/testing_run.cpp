@@ -1,0 +1,114 @@
+#include "cli/testing_run.h"
+
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+
+#include "cli/exit_codes.h"
+#include "cli/stop_signals.h"
+
+namespace m797::cli {
+
+namespace {
+
+void PrintError(const std::string& message) {
+  std::fprintf(stderr, "m797-cli: %s\n", message.c_str());
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+TestingRun::TestingRun(const CliOptions& options, int page) : options_(options), page_(page) {
+  answer_wait_.setSingleShot(true);
+  answer_wait_.setInterval(kAnswerWait);
+  QObject::connect(&answer_wait_, &QTimer::timeout, [this] {
+    if (!answered_) Finish(kExitNoAnswer, "no answer from the controller on " + port_name_);
+  });
+}
+
+TestingRun::~TestingRun() {
+  session_.reset();  // closes the port before the wire log
+  if (wire_log_) std::fclose(wire_log_);
+}
+
+int TestingRun::Run() {
+  if (!options_.wire_log_path.empty()) {
+    wire_log_ = std::fopen(options_.wire_log_path.c_str(), "w");
+    if (!wire_log_) {
+      PrintError(options_.wire_log_path + ": " + std::strerror(errno));
+      return kExitFailed;
+    }
+  }
+  session_ = std::make_unique<ConsoleSession>(controls_, wire_log_);
+  session_->on_error = [this](const std::string& message) { OnError(message); };
+  session_->after_handler = [this] { CheckStillTesting(); };
+  controls_.on_link_caption = [this] {
+    if (controls_.link_caption() == session::kLinkUpCaption) answered_ = true;
+    if (on_link_change) on_link_change();
+  };
+
+  // The window's start-up: the stored port and controller type; then what the command line says.
+  session_->session.FormCreate();
+  if (options_.port) {
+    const int index = PortItemIndex(*options_.port);
+    controls_.SetItemIndex(session::Selector::ComboBox1, index);
+    // Any other name or path: no item selected, so the start opens the device named here.
+    if (index < 0) session_->line.SetDeviceName(*options_.port);
+  }
+  if (options_.type) controls_.SetItemIndex(session::Selector::ComboBox2, *options_.type - 1);
+  const int type_index = controls_.ItemIndex(session::Selector::ComboBox2);
+  if (type_index < 0) {
+    PrintError("the controller type the tester stored is not 1, 2 or 3; name one with --type");
+    return kExitUsage;
+  }
+  controller_type_ = type_index + 1;
+  const int port_index = controls_.ItemIndex(session::Selector::ComboBox1);
+  port_name_ =
+      port_index >= 0 ? "COM" + std::to_string(port_index + 1) : session_->line.DeviceName();
+  controls_.SetActivePageIndex(page_);
+
+  started_at_ = std::chrono::steady_clock::now();
+  try {
+    session_->session.Button1Click();
+  } catch (const std::exception& e) {
+    PrintError(e.what());
+    return session_->line.open_failed() ? kExitPortNotOpened : kExitFailed;
+  }
+  if (!controls_.Testing()) return kExitFailed;
+
+  StopSignals stop_signals([this] { Finish(kExitOk); });
+  answer_wait_.start();
+  if (on_started) on_started();
+  return QCoreApplication::exec();
+}
+
+void TestingRun::Finish(int exit_code, const std::string& message) {
+  if (finishing_) return;
+  finishing_ = true;
+  exit_code_ = exit_code;
+  if (!message.empty()) PrintError(message);
+  QTimer::singleShot(0, &answer_wait_, [this] {
+    answer_wait_.stop();
+    if (controls_.Testing()) Handle([this] { session_->session.Button1Click(); });
+    if (on_stopped) on_stopped(exit_code_);
+    QCoreApplication::exit(exit_code_);
+  });
+}
+
+void TestingRun::OnError(const std::string& message) {
+  PrintError(message);
+}
+
+void TestingRun::CheckStillTesting() {
+  if (!controls_.Testing() || finishing_) return;
+  if (!session_->line.PortOpen()) {
+    Finish(kExitFailed, "the controller ended the communication (StopCommunication)");
+  } else if (!session_->Timer2.Enabled() && !session_->Timer3.Enabled()) {
+    // A failed send leaves neither the retry nor the watchdog running: the window waits for the
+    // user to stop and start again, a recorder would wait for ever.
+    Finish(kExitFailed, "testing has stopped after that error");
+  }
+}
+
+}  // namespace m797::cli
