@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/testing_run.h"
+#include "session/poll_requests.h"
 #include "session/request_frame.h"
 
 namespace m797::cli {
@@ -20,6 +21,13 @@ constexpr std::chrono::milliseconds kCodesWait{20000};
 constexpr std::uint8_t kClearAnswer = 0x54;
 constexpr std::uint8_t kNegativeAnswer = 0x7F;
 constexpr std::uint8_t kClearService = 0x14;
+
+// Whether the session is in the trouble-code cycle of the page, so that the answer it has just
+// shown is the answer to its own request.  An answer read right after the start can be one that
+// came after an earlier program had closed the port, still waiting in the device.
+bool InState(TestingRun& run, std::uint8_t state) {
+  return run.session().session.poll_state() == state;
+}
 
 void PrintCodes(const ConsoleControls& controls, bool json) {
   const auto& current = controls.memo(session::Memo::Memo1);
@@ -50,7 +58,7 @@ int RunCodes(const CliOptions& options) {
   });
   bool read = false;
   run.controls().on_memo_change = [&] {
-    if (read) return;
+    if (read || !InState(run, session::poll::kReadTroubleCodes)) return;
     read = true;
     // Once the answer has been shown whole.
     QTimer::singleShot(0, &deadline, [&] {
@@ -76,11 +84,13 @@ int RunClear(const CliOptions& options) {
                                   : "the controller did not confirm the clearing");
   });
   run.controls().on_memo_change = [&] {
-    if (phase == Phase::Reading) {
+    const bool reading = InState(run, session::poll::kReadTroubleCodes);
+    if ((phase == Phase::Reading || phase == Phase::Clearing) && reading) {
+      // Pressed again when a lost link has put the session back to reading since.
       phase = Phase::Clearing;
       QTimer::singleShot(0, &deadline,
                          [&] { run.Handle([&] { run.session().session.Button2Click(); }); });
-    } else if (phase == Phase::Confirmed) {
+    } else if (phase == Phase::Confirmed && reading) {
       phase = Phase::Done;
       QTimer::singleShot(0, &deadline, [&] {
         PrintCodes(run.controls(), false);
@@ -94,7 +104,8 @@ int RunClear(const CliOptions& options) {
       if (frame.size() < 4 || frame[1] != session::kTesterAddress) return;
       const auto data = session::FrameData(frame);
       if (data.empty()) return;
-      if (data[0] == kClearAnswer && phase == Phase::Clearing) {
+      if (data[0] == kClearAnswer && phase == Phase::Clearing &&
+          InState(run, session::poll::kClearTroubleCodes)) {
         phase = Phase::Confirmed;
         std::printf("Trouble codes cleared: the controller answered %s\n\n", Hex(data).c_str());
       } else if (data[0] == kNegativeAnswer && data.size() > 1 && data[1] == kClearService &&

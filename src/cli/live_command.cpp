@@ -11,6 +11,7 @@
 #include "cli/live_screen.h"
 #include "cli/recording_csv.h"
 #include "cli/testing_run.h"
+#include "session/poll_requests.h"
 
 namespace m797::cli {
 
@@ -80,7 +81,10 @@ int RunLive(const CliOptions& options) {
     }
   };
   run.controls().on_memo_change = [&] {
-    if (!codes_pending) return;
+    // Only an answer to the session's own request of the codes (see codes_command.cpp).
+    if (!codes_pending || run.session().session.poll_state() != session::poll::kReadTroubleCodes) {
+      return;
+    }
     codes_pending = false;
     // Once the answer has been shown whole: keep the codes, then on to the live data as the
     // window does when the user picks its first page.
