@@ -49,14 +49,16 @@ int RunLive(const CliOptions& options) {
   }
   std::unique_ptr<LiveScreen> screen;
   CycleCollector cycles;
+  LiveScreen::Readings readings;
   int rows = 0;
   bool started = false;
   bool codes_pending = options.read_codes;
 
   QTimer redraw;
   redraw.setSingleShot(true);
-  QObject::connect(&redraw, &QTimer::timeout,
-                   [&] { screen->Draw(run.controls(), StatusLine(run, rows, options)); });
+  QObject::connect(&redraw, &QTimer::timeout, [&] {
+    screen->Draw(run.controls().link_caption(), readings, StatusLine(run, rows, options));
+  });
   auto schedule_redraw = [&] {
     if (screen && !redraw.isActive()) redraw.start(0);
   };
@@ -70,6 +72,7 @@ int RunLive(const CliOptions& options) {
   run.on_link_change = schedule_redraw;
   run.controls().on_gauge_write = [&](session::Gauge gauge, float value) {
     if (!run.controls().Testing()) return;  // start-up and stop reset a gauge: not a reading
+    if (const int q = QuantityIndex(gauge); q >= 0) readings[q] = value;
     schedule_redraw();
     if (!cycles.Write(gauge, value)) return;
     ++rows;
@@ -114,7 +117,7 @@ int RunLive(const CliOptions& options) {
   run.on_stopped = [&](int) {
     clock_tick.stop();
     if (screen) {
-      screen->Draw(run.controls(), StatusLine(run, rows, options));
+      screen->Draw(run.controls().link_caption(), readings, StatusLine(run, rows, options));
       screen->Close();
     }
   };

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "cli/quantities.h"
 #include "ui/form_texts.h"
 
 namespace m797::cli {
@@ -36,15 +35,17 @@ std::string PadRight(const std::string& text, int width) {
 
 LiveScreen::LiveScreen(std::FILE* out, std::string title) : out_(out), title_(std::move(title)) {}
 
-void LiveScreen::Draw(const ConsoleControls& controls, const std::string& status) {
+void LiveScreen::Draw(const std::string& link_caption, const Readings& readings,
+                      const std::string& status) {
   std::string screen = drawn_ ? kHome : kClearScreen;
   drawn_ = true;
   auto line = [&](const std::string& text) { screen += text + kClearToLineEnd + "\n"; };
   line(title_);
-  line(ui::texts::kLabel11 + controls.link_caption());
+  line(ui::texts::kLabel11 + link_caption);
   line("");
-  for (const Quantity& q : Quantities()) {
-    const std::string value = ValueText(controls.gauge(q.gauge), q.decimals);
+  for (int i = 0; i < kQuantityCount; ++i) {
+    const Quantity& q = Quantities()[i];
+    const std::string value = ValueText(readings[i], q.decimals);
     line("  " + PadRight(q.caption, 32) +
          std::string(10 - std::min(10, CharacterCount(value)), ' ') + value + " " + q.unit);
   }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 
-#include "cli/console_controls.h"
+#include "cli/quantities.h"
 
 namespace m797::cli {
 
@@ -13,8 +15,11 @@ class LiveScreen {
  public:
   LiveScreen(std::FILE* out, std::string title);
 
+  // The latest reading of each quantity, none before the first.
+  using Readings = std::array<std::optional<float>, kQuantityCount>;
+
   // `status`: what the last line says (time, rows written...).
-  void Draw(const ConsoleControls& controls, const std::string& status);
+  void Draw(const std::string& link_caption, const Readings& readings, const std::string& status);
   // Leaves the cursor below the screen.
   void Close();
 

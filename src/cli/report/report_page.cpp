@@ -223,7 +223,7 @@ void ReportPages::DrawGraph(QPainter& p, const QRect& cell, int quantity) const 
                Number(std::abs(v) < y_step * 1e-6 ? 0 : v, DecimalsOf(y_step)));
   }
   // Time labels.
-  const double t_step = NiceStep(t1 - t0, 5);
+  const double t_step = NiceStep(t1 - t0, 6);
   for (double t = std::ceil(t0 / t_step) * t_step; t <= t1 + t_step * 1e-6; t += t_step) {
     const double x = x_of(t);
     p.setPen(QPen(kGrid, 2));
