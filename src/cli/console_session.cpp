@@ -14,6 +14,7 @@ ConsoleSession::ConsoleSession(ConsoleControls& controls, std::FILE* wire_log)
   SerComm1.SetOnRxChar([this](serial::TSerCustomComm*, int count) {
     Handle([this, count] { session.SerComm1RxChar(count); });
   });
+  SerComm1.SetOnTxEmpty([this](serial::TSerCustomComm*) { line.WrittenOut(); });
   SerComm1.SetExceptionHandler([this](const std::string& message) {
     if (on_error) on_error(message);
   });

@@ -88,12 +88,23 @@ void TestingRun::Finish(int exit_code, const std::string& message) {
   finishing_ = true;
   exit_code_ = exit_code;
   if (!message.empty()) PrintError(message);
+  answer_wait_.stop();
   QTimer::singleShot(0, &answer_wait_, [this] {
-    answer_wait_.stop();
-    if (controls_.Testing()) Handle([this] { session_->session.Button1Click(); });
-    if (on_stopped) on_stopped(exit_code_);
-    QCoreApplication::exit(exit_code_);
+    StopAfterLastWrite(std::chrono::steady_clock::now() + std::chrono::milliseconds(300));
   });
+}
+
+void TestingRun::StopAfterLastWrite(std::chrono::steady_clock::time_point patience) {
+  // The serial component drops what it has not yet written when the port closes: the request
+  // just sent goes out whole rather than cut off, and the wire log holds only what went out.
+  if (session_->line.sending() && session_->line.PortOpen() &&
+      std::chrono::steady_clock::now() < patience) {
+    QTimer::singleShot(2, &answer_wait_, [this, patience] { StopAfterLastWrite(patience); });
+    return;
+  }
+  if (controls_.Testing()) Handle([this] { session_->session.Button1Click(); });
+  if (on_stopped) on_stopped(exit_code_);
+  QCoreApplication::exit(exit_code_);
 }
 
 void TestingRun::OnError(const std::string& message) {

@@ -56,6 +56,8 @@ class TestingRun {
 
  private:
   void OnError(const std::string& message);
+  // Stops once the last request has been written out whole, or when `patience` has passed.
+  void StopAfterLastWrite(std::chrono::steady_clock::time_point patience);
   void CheckStillTesting();
 
   const CliOptions& options_;

@@ -36,6 +36,7 @@ int WireTapLine::SendBytes(const std::uint8_t* data, int count) {
   FlushReceived();
   const double ms = wire_log::MonotonicMs();
   const int sent = line_.SendBytes(data, count);
+  if (sent > 0) sending_ = true;
   if (log_ && sent > 0) {
     log_ok_ = WriteLine(log_, ms, wire_log::Direction::Tx, data, static_cast<std::size_t>(sent)) &&
               log_ok_;

@@ -28,6 +28,9 @@ class WireTapLine final : public session::SerialLine {
   int ReadBytes(std::uint8_t* data, int count) override;
 
   bool open_failed() const { return open_failed_; }
+  // Whether bytes handed to SendBytes may still wait to be written; WrittenOut says they are not.
+  bool sending() const { return sending_; }
+  void WrittenOut() { sending_ = false; }
   // False once a line of the log could not be written.
   bool log_ok() const { return log_ok_; }
 
@@ -41,6 +44,7 @@ class WireTapLine final : public session::SerialLine {
   std::FILE* log_;
   wire_log::FrameSplitter received_;
   bool open_failed_ = false;
+  bool sending_ = false;
   bool log_ok_ = true;
 };
 

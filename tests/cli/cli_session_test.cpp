@@ -119,9 +119,11 @@ void ExpectRecordingMatchesTheLine(CliRig& rig, const std::string& csv, const st
   }
   // What the program sent is what the simulator received; what it received is what the
   // simulator answered, but for an answer written after the program had stopped.
+  const auto sent = Frames(lines, [](auto& l) { return l.direction == Direction::Tx; });
+  auto received = [&] { return Frames(rig.sim->Frames(), [](auto& f) { return f.received; }); };
+  WaitUntil([&] { return received().size() >= sent.size(); }, 2s);  // the last may be on its way
+  EXPECT_EQ(sent, received());
   const auto& sim_frames = rig.sim->Frames();
-  EXPECT_EQ(Frames(lines, [](auto& l) { return l.direction == Direction::Tx; }),
-            Frames(sim_frames, [](auto& f) { return f.received; }));
   const auto answers =
       Frames(lines, [](auto& l) { return l.direction == Direction::Rx && ToTester(l.bytes); });
   const auto written = Frames(sim_frames, [](auto& f) { return !f.received; });
