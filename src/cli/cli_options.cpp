@@ -33,7 +33,8 @@ constexpr const char* kUsage =
     "  --help             this text\n"
     "\n"
     "Exit status: 0 done; 1 the line or a file failed; 2 bad command line; 3 the port cannot\n"
-    "be opened; 4 no answer from the controller; 5 the recording cannot be read.\n";
+    "be opened; 4 no answer from the controller; 5 the recording cannot be read; 130 codes\n"
+    "or clear stopped by Ctrl-C (live ends so normally, with 0).\n";
 
 bool IsComName(const std::string& name) {
   if (name.size() < 4 || name.compare(0, 3, "COM") != 0) return false;

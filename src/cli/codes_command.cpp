@@ -50,7 +50,7 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 int RunCodes(const CliOptions& options) {
-  TestingRun run(options, kTroubleCodePage);
+  TestingRun run(options, kTroubleCodePage, kExitInterrupted);
   QTimer deadline;
   deadline.setSingleShot(true);
   QObject::connect(&deadline, &QTimer::timeout, [&] {
@@ -71,7 +71,7 @@ int RunCodes(const CliOptions& options) {
 }
 
 int RunClear(const CliOptions& options) {
-  TestingRun run(options, kTroubleCodePage);
+  TestingRun run(options, kTroubleCodePage, kExitInterrupted);
   // The codes are read first, as on the window's page; the clear goes out after that answer,
   // and the codes read after the controller's confirmation are shown.
   enum class Phase { Reading, Clearing, Confirmed, Done } phase = Phase::Reading;

@@ -10,6 +10,7 @@ enum ExitCode : int {
   kExitPortNotOpened = 3,  // the port cannot be opened; the serial component's message on stderr
   kExitNoAnswer = 4,       // the controller did not answer (or not what was asked for)
   kExitBadInput = 5,       // a recording that cannot be read
+  kExitInterrupted = 130,  // Ctrl-C before codes or clear were done (live then ends with 0)
 };
 
 }  // namespace m797::cli

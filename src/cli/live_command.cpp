@@ -37,7 +37,7 @@ std::string StatusLine(const TestingRun& run, int rows, const CliOptions& option
 }  // namespace
 
 int RunLive(const CliOptions& options) {
-  TestingRun run(options, options.read_codes ? kTroubleCodePage : kLiveDataPage);
+  TestingRun run(options, options.read_codes ? kTroubleCodePage : kLiveDataPage, kExitOk);
   std::unique_ptr<RecordingWriter> csv;
   if (!options.csv_path.empty()) {
     try {

@@ -19,7 +19,8 @@ void PrintError(const std::string& message) {
 
 }  // namespace
 
-TestingRun::TestingRun(const CliOptions& options, int page) : options_(options), page_(page) {
+TestingRun::TestingRun(const CliOptions& options, int page, int interrupted_code)
+    : options_(options), page_(page), interrupted_code_(interrupted_code) {
   answer_wait_.setSingleShot(true);
   answer_wait_.setInterval(kAnswerWait);
   QObject::connect(&answer_wait_, &QTimer::timeout, [this] {
@@ -68,6 +69,8 @@ int TestingRun::Run() {
       port_index >= 0 ? "COM" + std::to_string(port_index + 1) : session_->line.DeviceName();
   controls_.SetActivePageIndex(page_);
 
+  // From here Ctrl-C stops as the stop button does, also during the start.
+  StopSignals stop_signals([this] { Finish(interrupted_code_); });
   started_at_ = std::chrono::steady_clock::now();
   try {
     session_->session.Button1Click();
@@ -77,7 +80,6 @@ int TestingRun::Run() {
   }
   if (!controls_.Testing()) return kExitFailed;
 
-  StopSignals stop_signals([this] { Finish(kExitOk); });
   answer_wait_.start();
   if (on_started) on_started();
   return QCoreApplication::exec();

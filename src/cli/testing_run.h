@@ -23,7 +23,8 @@ class TestingRun {
   static constexpr std::chrono::milliseconds kAnswerWait{6000};
 
   // `page`: the page of the window whose cycle to run (0 live data, 1 trouble codes).
-  TestingRun(const CliOptions& options, int page);
+  // `interrupted_code`: the exit code when Ctrl-C or SIGTERM ends the run.
+  TestingRun(const CliOptions& options, int page, int interrupted_code);
   ~TestingRun();
 
   // Starts testing and runs the event loop until Finish; returns the exit code.  A start that
@@ -62,6 +63,7 @@ class TestingRun {
 
   const CliOptions& options_;
   const int page_;
+  const int interrupted_code_;
   ConsoleControls controls_;
   std::FILE* wire_log_ = nullptr;
   std::unique_ptr<ConsoleSession> session_;

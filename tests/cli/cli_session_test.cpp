@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 
 #include "../session/fake_controls.h"
 #include "cli/recording_csv.h"
@@ -135,6 +136,7 @@ void ExpectRecordingMatchesTheLine(CliRig& rig, const std::string& csv, const st
 struct TypeCase {
   int type;
   std::vector<std::string> misbehaviour;
+  bool stored = false;  // the port and the type come from the window's settings
 };
 
 class CliLive : public ::testing::TestWithParam<TypeCase> {};
@@ -143,17 +145,30 @@ TEST_P(CliLive, RecordingHasTheSessionsValuesOfEveryCompleteCycle) {
   std::vector<std::string> args = {"--type", std::to_string(GetParam().type)};
   args.insert(args.end(), GetParam().misbehaviour.begin(), GetParam().misbehaviour.end());
   CliRig rig(args);
-  const auto run = rig.Cli({"live", "--seconds", "3.5", "--port", "COM1", "--type",
-                            std::to_string(GetParam().type), "--csv", rig.Path("live.csv"),
-                            "--wire-log", rig.Path("wire.log")});
+  std::vector<std::string> live = {
+      "live",       "--seconds",         "3.5", "--csv", rig.Path("live.csv"),
+      "--wire-log", rig.Path("wire.log")};
+  const std::string settings =
+      "[Vestrel]\nCOM=0\nTYPE=" + std::to_string(GetParam().type - 1) + "\n";
+  if (GetParam().stored) {
+    std::ofstream(rig.Path("TARKON.conf")) << settings;
+  } else {
+    live.insert(live.end(), {"--port", "COM1", "--type", std::to_string(GetParam().type)});
+  }
+  const auto run = rig.Cli(live);
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.err, "");
   ExpectRecordingMatchesTheLine(rig, "live.csv", "wire.log", GetParam().type);
+  // The window's settings are read, never written.
+  if (GetParam().stored) {
+    EXPECT_EQ(cli::test::ReadFile(rig.Path("TARKON.conf")), settings);
+  }
 }
 
-// Type 2 with answers in pieces across reads, type 3 with noise behind every echo.
+// Type 2 with answers in pieces across reads and the port and type the window stored, type 3
+// with noise behind every echo.
 INSTANTIATE_TEST_SUITE_P(Types, CliLive,
-                         ::testing::Values(TypeCase{1, {}}, TypeCase{2, {"--chunk", "5"}},
+                         ::testing::Values(TypeCase{1, {}}, TypeCase{2, {"--chunk", "5"}, true},
                                            TypeCase{3, {"--garbage", "3"}}),
                          [](const auto& info) { return "Type" + std::to_string(info.param.type); });
 
