@@ -16,7 +16,7 @@ ConsoleSession::ConsoleSession(ConsoleControls& controls, std::FILE* wire_log)
   });
   SerComm1.SetOnTxEmpty([this](serial::TSerCustomComm*) { line.WrittenOut(); });
   SerComm1.SetExceptionHandler([this](const std::string& message) {
-    if (on_error) on_error(message);
+    if (on_line_failure) on_line_failure(message);
   });
   Timer1.SetEnabled(true);
 }

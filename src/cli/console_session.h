@@ -33,6 +33,8 @@ struct ConsoleSession {
   void Handle(const std::function<void()>& handler);
 
   std::function<void(const std::string& message)> on_error;
+  // What the serial component reports itself, from outside any handler: a device that has gone.
+  std::function<void(const std::string& message)> on_line_failure;
   // Called after every handler, whatever its outcome.
   std::function<void()> after_handler;
 

@@ -44,6 +44,12 @@ int TestingRun::Run() {
   session_ = std::make_unique<ConsoleSession>(controls_, wire_log_);
   session_->on_error = [this](const std::string& message) { OnError(message); };
   session_->after_handler = [this] { CheckStillTesting(); };
+  // The window shows the message and waits for the user to stop and start again; a recorder
+  // that nobody watches would record nothing from then on.
+  session_->on_line_failure = [this](const std::string& message) {
+    PrintError(message);
+    Finish(kExitFailed);
+  };
   controls_.on_link_caption = [this] {
     if (controls_.link_caption() == session::kLinkUpCaption) answered_ = true;
     if (on_link_change) on_link_change();

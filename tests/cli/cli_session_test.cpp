@@ -253,4 +253,12 @@ TEST(CliCodes, MissingPortAndSilentControllerHaveTheirExitCodes) {
   EXPECT_EQ(silent.err, "m797-cli: no answer from the controller on COM1\n");
 }
 
+TEST(CliLive, LostDeviceEndsTheRunWithItsMessage) {
+  CliRig rig({"--hangup-after", "6", "--hangup-ms", "60000"});
+  const auto run = rig.Cli({"live", "--port", "COM1", "--csv", rig.Path("live.csv")});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("Communication device failed"), std::string::npos) << run.err;
+  EXPECT_EQ(cli::ReadRecordingFile(rig.Path("live.csv")).rows.size(), 1u);
+}
+
 }  // namespace
