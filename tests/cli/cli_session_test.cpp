@@ -253,12 +253,20 @@ TEST(CliCodes, MissingPortAndSilentControllerHaveTheirExitCodes) {
   EXPECT_EQ(silent.err, "m797-cli: no answer from the controller on COM1\n");
 }
 
-TEST(CliLive, LostDeviceEndsTheRunWithItsMessage) {
+// Where the window would wait for the user to stop and start again, an unattended recorder
+// would record nothing for ever: it ends, the recording complete.
+TEST(CliLive, LostDeviceOrStopCommunicationEndsTheRun) {
   CliRig rig({"--hangup-after", "6", "--hangup-ms", "60000"});
-  const auto run = rig.Cli({"live", "--port", "COM1", "--csv", rig.Path("live.csv")});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_NE(run.err.find("Communication device failed"), std::string::npos) << run.err;
-  EXPECT_EQ(cli::ReadRecordingFile(rig.Path("live.csv")).rows.size(), 1u);
+  const auto lost = rig.Cli({"live", "--port", "COM1", "--csv", rig.Path("lost.csv")});
+  EXPECT_EQ(lost.code, 1);
+  EXPECT_NE(lost.err.find("Communication device failed"), std::string::npos) << lost.err;
+  EXPECT_EQ(cli::ReadRecordingFile(rig.Path("lost.csv")).rows.size(), 1u);
+
+  rig.StartSimulator({"--stop-after", "6"});
+  const auto stopped = rig.Cli({"live", "--port", "COM1", "--csv", rig.Path("stopped.csv")});
+  EXPECT_EQ(stopped.code, 1);
+  EXPECT_EQ(stopped.err, "m797-cli: the controller ended the communication (StopCommunication)\n");
+  EXPECT_EQ(cli::ReadRecordingFile(rig.Path("stopped.csv")).rows.size(), 1u);
 }
 
 }  // namespace
