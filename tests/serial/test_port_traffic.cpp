@@ -70,6 +70,23 @@ TEST_F(PortTest, BytesStillQueuedAtCloseAreNotSent) {
   EXPECT_FALSE(master.Readable(200ms));
 }
 
+TEST_F(PortTest, BytesThatCameWhileThePortWasClosedAreDroppedAtTheOpening) {
+  // The far end keeps the line open, as the simulator and an adapter do, and the line keeps the
+  // settings of the last opening.
+  SlaveObserver keep_open(master.SlavePath());
+  ASSERT_TRUE(keep_open.ok());
+  comm.OpenPort();
+  comm.ClosePort();
+  master.Write(B({0x83, 0xF1, 0x11, 0xC1}));
+  ASSERT_TRUE(PumpUntil([&] { return keep_open.Waiting() == 4; }));
+  std::vector<int> counts;
+  comm.SetOnRxChar([&](TSerCustomComm*, int count) { counts.push_back(count); });
+  comm.OpenPort();
+  master.Write(B({0x7F}));
+  ASSERT_TRUE(PumpUntil([&] { return !counts.empty(); }));
+  EXPECT_EQ(counts[0], 1);
+}
+
 TEST_F(PortTest, OnRxCharRunsOnTheMainThreadWithTheCountWaiting) {
   std::vector<int> counts;
   std::thread::id ran_on;

@@ -8,6 +8,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -76,6 +77,9 @@ std::unique_ptr<TSerPosixDevice> TSerPosixDevice::Open(const std::string& path, 
   // honours it, root included, and this component always does.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno == EWOULDBLOCK ? EBUSY : errno);
   if (ioctl(fd, TIOCEXCL) != 0) return fail(errno);
+  // Bytes that came while the port was closed (the far end keeps the line open) belong to an
+  // earlier opening: a stale answer read now would be taken for the answer to the next request.
+  if (tcflush(fd, TCIFLUSH) != 0) return fail(errno);
 
   const int cancel_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (cancel_fd < 0) return fail(errno);

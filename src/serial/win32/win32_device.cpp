@@ -37,6 +37,13 @@ std::unique_ptr<TSerWin32Device> TSerWin32Device::Open(const std::string& path, 
     error = static_cast<int>(GetLastError());
     return nullptr;
   }
+  // Bytes that came while the port was closed belong to an earlier opening: a stale answer read
+  // now would be taken for the answer to the next request.
+  if (!PurgeComm(handle, PURGE_RXCLEAR)) {
+    error = static_cast<int>(GetLastError());
+    CloseHandle(handle);
+    return nullptr;
+  }
   error = 0;
   return std::unique_ptr<TSerWin32Device>(new TSerWin32Device(handle));
 }
