@@ -2,20 +2,7 @@
 # The posix flavour of the compiler is the one whose C++ library has std::thread and std::jthread.
 #
 #   cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(M797_MINGW_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${M797_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${M797_MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${M797_MINGW_TRIPLET}-windres)
-
-# Headers and libraries of the target only; programs (the build tools) of the host.
-set(CMAKE_FIND_ROOT_PATH /usr/${M797_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-x86_64-shared.cmake)
 
 # The C and C++ runtimes and the threads library are linked in, so an executable needs no DLL
 # beyond those of Windows itself and runs under Wine as it is.

@@ -42,3 +42,31 @@ m797_install_packages() {
   "${sudo[@]}" apt-get update
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 }
+
+# What scripts/build-windows builds Qt, libjpeg and the tester for Windows with (Qt's host tools
+# must be those of the same Qt version), what scripts/package-windows packs the release with, and
+# what scripts/test-windows-gui runs the installed tester under Wine with.
+M797_WINDOWS_BUILD_PACKAGES=(
+  build-essential cmake ninja-build g++-mingw-w64-x86-64-posix
+  qt6-base-dev qt6-base-dev-tools libjpeg62-turbo-dev dpkg-dev xz-utils
+)
+M797_WINDOWS_PACKAGE_PACKAGES=(nsis zip binutils-mingw-w64-x86-64)
+M797_WINDOWS_GUI_PACKAGES=(wine64 fonts-wine xvfb xdotool imagemagick x11-utils)
+
+# Makes Debian's source packages reachable to apt-get source: a deb-src entry, in a file of its
+# own, copied from the machine's own deb entries.  Does nothing when one is there already.
+m797_enable_deb_src() {
+  if grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return 0
+  fi
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+      "${sudo[@]}" tee /etc/apt/sources.list.d/m797-deb-src.sources >/dev/null
+  else
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
+      "${sudo[@]}" tee /etc/apt/sources.list.d/m797-deb-src.list >/dev/null
+  fi
+  "${sudo[@]}" apt-get update
+}
