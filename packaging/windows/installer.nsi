@@ -6,7 +6,8 @@
 ; users (in Program Files): chosen on a page, or on the command line with /CurrentUser or
 ; /AllUsers; /S installs silently.  The uninstaller removes the files, the Start-menu entry and
 ; its own registration, and leaves the user's settings under HKCU\SOFTWARE\TARKON alone.
-Unicode true
+; A 64-bit installer: the program is 64-bit only, and Wine as Debian's wine64 runs no 32-bit one.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define APP_NAME "Тестер для Bosch M7.9.7"
@@ -26,7 +27,6 @@ SetCompressor /SOLID lzma
 !define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallLocation"
 !include MultiUser.nsh
 !include MUI2.nsh
-!include x64.nsh
 
 Name "${APP_NAME}"
 OutFile "${OUTFILE}"
@@ -34,6 +34,7 @@ BrandingText "Tarkon"
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=1049 "ProductName" "${APP_NAME}"
 VIAddVersionKey /LANG=1049 "CompanyName" "Tarkon"
+VIAddVersionKey /LANG=1049 "LegalCopyright" "© Tarkon"
 VIAddVersionKey /LANG=1049 "FileDescription" "Установка: ${APP_NAME}"
 VIAddVersionKey /LANG=1049 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1049 "ProductVersion" "${VERSION}"
@@ -51,10 +52,6 @@ VIAddVersionKey /LANG=1049 "ProductVersion" "${VERSION}"
 !insertmacro MUI_LANGUAGE "Russian"
 
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "Программа работает только в 64-разрядной Windows 10 или новее."
-    Abort
-  ${EndIf}
   SetRegView 64
   !insertmacro MULTIUSER_INIT
 FunctionEnd
