@@ -27,8 +27,11 @@ m797_configure_qt() { # source, build folder, install prefix, toolchain file
   local source=$1 build=$2 prefix=$3 toolchain=$4
   # Without Direct2D Gui does not build its DirectWrite font database, but the platform plugin
   # still uses it whenever DirectWrite 3 is there, and then fails to link.  Use it only with both.
-  sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
-    "$source/src/plugins/platforms/windows/qwindowsintegration.cpp"
+  local integration=$source/src/plugins/platforms/windows/qwindowsintegration.cpp
+  if grep -q '^#if QT_CONFIG(directwrite3)$' "$integration"; then
+    sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+      "$integration"
+  fi
   local features=(
     # What the tester does not use.
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF
