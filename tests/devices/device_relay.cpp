@@ -40,8 +40,8 @@
 #include <thread>
 #include <vector>
 
-#include "ecusim_process.h"
 #include "relay_protocol.h"
+#include "relayed_simulator.h"
 
 namespace m797::devices {
 namespace {
@@ -252,8 +252,8 @@ class Session {
       return "";
     }
     if (verb == "sim") return StartSimulator(words);
-    if (verb == "sim-frames") return SimulatorLog();
-    if (verb == "sim-status") return SimulatorStatus();
+    if (verb == "sim-frames") return simulator_.Frames();
+    if (verb == "sim-status") return simulator_.Status();
     if (verb == "sim-stop") return StopSimulator();
     const int id = Number(words);
     if (verb == "free") {
@@ -280,10 +280,10 @@ class Session {
   // Between requests: a simulator that hangs up on the adapter's line pulls the adapter, and
   // puts it back when it serves the line again.
   void Watch() {
-    if (!simulator_ || simulator_line_->usb_arguments.empty()) return;
+    if (!simulator_.Running() || simulator_line_->usb_arguments.empty()) return;
     int hangups = 0;
     int servings = 0;
-    for (const std::string& line : simulator_->StatusLines()) {
+    for (const std::string& line : simulator_.Process().StatusLines()) {
       if (line.find("hanging up") != std::string::npos) ++hangups;
       if (line.find(" serving ") != std::string::npos) ++servings;
     }
@@ -337,51 +337,24 @@ class Session {
     std::vector<std::string> args{"--device", line.host_terminal};
     for (std::string word; words >> word;)
       args.push_back(word);
-    log_ = machine_.NewLog();
-    std::error_code ignored;
-    fs::remove(log_, ignored);
-    simulator_ = std::make_unique<e2e::EcusimProcess>(log_.string(), args);
+    simulator_.Start(machine_.NewLog(), args);
     simulator_line_ = &line;
     hangups_seen_ = 0;
     servings_seen_ = 1;
     return "";
   }
 
-  e2e::EcusimProcess& Simulator() {
-    if (!simulator_) throw std::invalid_argument("no simulator running");
-    return *simulator_;
-  }
-
-  std::string SimulatorLog() {
-    Simulator();
-    std::ifstream in(log_);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-
-  std::string SimulatorStatus() {
-    std::string text;
-    for (const std::string& line : Simulator().StatusLines())
-      text += line + "\n";
-    return text;
-  }
-
   std::string StopSimulator() {
-    if (!simulator_) return "0";
-    const int status = simulator_->Stop();
-    simulator_.reset();
     simulator_line_ = nullptr;
-    return std::to_string(status);
+    return simulator_.Stop();
   }
 
   Machine& machine_;
   std::map<int, Line*> far_ends_;
-  std::unique_ptr<e2e::EcusimProcess> simulator_;
+  e2e::RelayedSimulator simulator_;
   Line* simulator_line_ = nullptr;
   int hangups_seen_ = 0;
   int servings_seen_ = 0;
-  fs::path log_;
   int next_id_ = 1;
 };
 

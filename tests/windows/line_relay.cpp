@@ -29,9 +29,9 @@
 #include <string>
 #include <vector>
 
-#include "ecusim_process.h"
 #include "pty_master.h"
 #include "relay_protocol.h"
+#include "relayed_simulator.h"
 #include "slave_observer.h"
 
 namespace m797::relay {
@@ -52,7 +52,7 @@ class Session {
  public:
   explicit Session(const Config& config) : config_(config) {}
   ~Session() {
-    simulator_.reset();
+    simulator_.Stop();
     RemoveLog();
   }
 
@@ -67,9 +67,9 @@ class Session {
     }
     if (verb == "waiting") return std::to_string(ObserverAt(Number(words)).Waiting());
     if (verb == "sim") return StartSimulator(words);
-    if (verb == "sim-frames") return SimulatorLog();
-    if (verb == "sim-status") return SimulatorStatus();
-    if (verb == "sim-stop") return StopSimulator();
+    if (verb == "sim-frames") return simulator_.Frames();
+    if (verb == "sim-status") return simulator_.Status();
+    if (verb == "sim-stop") return simulator_.Stop();
     if (verb == "free") {
       masters_.erase(Number(words));
       return "";
@@ -150,53 +150,24 @@ class Session {
   }
 
   std::string StartSimulator(std::istringstream& words) {
-    simulator_.reset();
+    simulator_.Stop();
     RemoveLog();
     std::vector<std::string> args;
     for (std::string word; words >> word;)
       args.push_back(word);
-    log_ = config_.config_dir / ("ecusim-" + std::to_string(next_id_++) + ".log");
-    RemoveLog();  // the simulator appends to its log
-    simulator_ = std::make_unique<e2e::EcusimProcess>(log_.string(), args);
+    simulator_.Start(config_.config_dir / ("ecusim-" + std::to_string(next_id_++) + ".log"), args);
     return "";
   }
 
   void RemoveLog() {
     std::error_code ignored;
-    if (!log_.empty()) fs::remove(log_, ignored);
-  }
-
-  e2e::EcusimProcess& Simulator() {
-    if (!simulator_) throw std::invalid_argument("no simulator running");
-    return *simulator_;
-  }
-
-  std::string SimulatorLog() {
-    Simulator();
-    std::ifstream in(log_);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-
-  std::string SimulatorStatus() {
-    std::string text;
-    for (const std::string& line : Simulator().StatusLines())
-      text += line + "\n";
-    return text;
-  }
-
-  std::string StopSimulator() {
-    const int status = Simulator().Stop();
-    simulator_.reset();
-    return std::to_string(status);
+    if (!simulator_.LogPath().empty()) fs::remove(simulator_.LogPath(), ignored);
   }
 
   const Config& config_;
   std::map<int, std::unique_ptr<PtyMaster>> masters_;
   std::map<int, std::unique_ptr<SlaveObserver>> observers_;
-  std::unique_ptr<e2e::EcusimProcess> simulator_;
-  fs::path log_;
+  e2e::RelayedSimulator simulator_;
   std::string newest_slave_;
   int next_id_ = 1;
 };
