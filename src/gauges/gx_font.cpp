@@ -1,5 +1,7 @@
 #include "gauges/gx_font.h"
 
+#include <QFontDatabase>
+
 #include "gauges/gx_math.h"
 
 namespace m797::gauges {
@@ -42,7 +44,7 @@ void TGxFont::Assign(const TGxFont& other) {
 
 QFont TGxFont::ToQFont() const {
   InstallFontSubstitutions();
-  QFont font(name_);
+  QFont font(ScreenFamily(name_));
   font.setPixelSize(pixels_);
   font.setBold(bold_);
   font.setItalic(italic_);
@@ -55,11 +57,29 @@ QFont TGxFont::ToQFont() const {
 void InstallFontSubstitutions() {
   static const bool installed = [] {
     QFont::insertSubstitutions("Arial", {"Liberation Sans", "DejaVu Sans"});
-    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans Narrow", "Liberation Sans", "DejaVu Sans"});
+    QFont::insertSubstitutions("MS Sans Serif",
+                               {"Liberation Sans Narrow", "Liberation Sans", "DejaVu Sans"});
     QFont::insertSubstitutions("System", {"DejaVu Sans", "Liberation Sans"});
     return true;
   }();
   (void)installed;
+}
+
+QString ScreenFamily(const QString& stored) {
+  static const QString successor = []() -> QString {
+    const QString bitmap = QStringLiteral("MS Sans Serif");
+    if (!QFontDatabase::hasFamily(bitmap)) return {};
+    if (QFontDatabase::isSmoothlyScalable(bitmap) &&
+        QFontDatabase::writingSystems(bitmap).contains(QFontDatabase::Cyrillic))
+      return {};
+    for (const char* family : {"Microsoft Sans Serif", "Arial", "Liberation Sans"}) {
+      if (QFontDatabase::hasFamily(QString::fromLatin1(family))) return QString::fromLatin1(family);
+    }
+    return {};
+  }();
+  if (!successor.isEmpty() && stored.compare(u"MS Sans Serif", Qt::CaseInsensitive) == 0)
+    return successor;
+  return stored;
 }
 
 }  // namespace m797::gauges

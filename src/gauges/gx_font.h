@@ -51,4 +51,14 @@ class TGxFont : public TGxPersistent {
 // to installed metric equivalents.  Idempotent; the instruments call it when they are created.
 void InstallFontSubstitutions();
 
+// The family a stored face name is drawn with.  "MS Sans Serif" is a bitmap font on Windows: it
+// has no Cyrillic outside Russian editions (Wine's has none either, and Cyrillic then comes from a
+// fallback font of other metrics, word by word) and comes in a few fixed sizes only, so at any
+// display scale but 100 % it would not match its stored metrics.  Where it is installed but not
+// scalable or without Cyrillic, the first installed of "Microsoft Sans Serif" (its scalable
+// successor with the same metrics, on every Windows), "Arial" and "Liberation Sans" (Arial's
+// metrics; Wine lends the host's fonts) is used instead.  Where it is not installed at all
+// (Linux), the substitutions above stand for it.
+QString ScreenFamily(const QString& stored);
+
 }  // namespace m797::gauges

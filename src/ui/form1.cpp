@@ -11,6 +11,7 @@
 
 #include "session/session_texts.h"
 #include "ui/control_accessibility.h"
+#include "ui/fitting_label.h"
 #include "ui/form1_gauges.h"
 #include "ui/form1_session.h"
 #include "ui/form_fonts.h"
@@ -46,7 +47,7 @@ W* Place(W* widget, const char* name, int left, int top, int width, int height) 
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
-  auto* label = new QLabel(text, parent);
+  auto* label = new FittingLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setGeometry(geometry);
   label->setAlignment(alignment);

@@ -155,13 +155,22 @@ void TForm1::PlaceLabel10() {
   // The label takes one place for both captions, wide enough for the longer one.  "Связь с ЭБУ
   // установлена" is wider than the room between the stored place and the window's edge; rather
   // than cut it off there, the label sits further left, in the blank end of the caption before
-  // it, and stays there whichever caption it shows.
+  // it, and stays there whichever caption it shows.  It keeps at least a blank's width from the
+  // visible end of that caption; where the font leaves less room than that (in the Windows
+  // font's metrics it does), the text is drawn condensed to the room.
   constexpr int kLeft = 764, kTop = 2, kWidth = 86, kHeight = 22, kEdgeMargin = 3;
+  const QStringList captions = {QString::fromUtf8(session::kLinkUpCaption),
+                                QString::fromUtf8(session::kLinkDownCaption)};
   const QFontMetrics metrics = Label10->fontMetrics();
   int width = kWidth;
-  for (const char* caption : {session::kLinkUpCaption, session::kLinkDownCaption})
-    width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(caption)) + 1);
-  const int left = std::min(kLeft, ToolBar1->width() - kEdgeMargin - width);
+  for (const QString& caption : captions)
+    width = std::max(width, metrics.horizontalAdvance(caption) + 1);
+  const int right = ToolBar1->width() - kEdgeMargin;
+  const QFontMetrics before = Label11->fontMetrics();
+  const int first_free =
+      Label11->x() + before.horizontalAdvance(Label11->text().trimmed() + QLatin1Char(' '));
+  const int left = std::max(first_free, std::min(kLeft, right - width));
+  width = std::min(width, right - left);
   Label10->setGeometry(left, kTop, width, kHeight);
 }
 

@@ -6,7 +6,7 @@ namespace m797::ui {
 
 QFont StoredFont(const char* family, int height, bool bold, bool italic) {
   gauges::InstallFontSubstitutions();
-  QFont font(QString::fromLatin1(family));
+  QFont font(gauges::ScreenFamily(QString::fromLatin1(family)));
   font.setPixelSize(height < 0 ? -height : height);
   font.setBold(bold);
   font.setItalic(italic);

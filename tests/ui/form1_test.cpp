@@ -7,17 +7,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <stdexcept>
 
+#include "gauges/gx_font.h"
 #include "gauges/round_meter.h"
 #include "gauges/thermometer.h"
 #include "gauges/value_indicator.h"
@@ -27,7 +32,9 @@
 #include "session/trouble_codes.h"
 #include "shown_errors.h"
 #include "ui/exception_box.h"
+#include "ui/fitting_label.h"
 #include "ui/form2.h"
+#include "ui/form_fonts.h"
 #include "ui/picture_box.h"
 #include "url_recorder.h"
 
@@ -160,24 +167,57 @@ TEST(Form1, VisibleTextsAreExact) {
   EXPECT_TRUE(memo4[10].startsWith("8. "));
 }
 
-TEST(Form1, EveryTextFitsItsControl) {
+// The width a label's text takes as drawn: condensed where it is wider than the label.
+int DrawnTextWidth(const QLabel* label) {
+  const auto* fitting = dynamic_cast<const FittingLabel*>(label);
+  const double scale = fitting != nullptr ? fitting->TextScale() : 1.0;
+  return static_cast<int>(label->fontMetrics().horizontalAdvance(label->text().trimmed()) * scale);
+}
+
+// The columns of the label's drawing that hold text, as [first, last]; {-1, -1} when none do.
+std::pair<int, int> InkedColumns(QLabel* label) {
+  const QImage image = label->grab().toImage();
+  const QRgb background = label->palette().color(label->backgroundRole()).rgb();
+  int first = -1, last = -1;
+  for (int x = 0; x < image.width(); ++x) {
+    for (int y = 0; y < image.height(); ++y) {
+      if (qGray(image.pixel(x, y)) < qGray(background) - 60) {
+        if (first < 0) first = x;
+        last = x;
+        break;
+      }
+    }
+  }
+  return {first, last};
+}
+
+void ExpectEveryTextToFit() {
   TForm1 form;
   form.show();
   for (QLabel* label :
        {form.Label13, form.Label14, form.Label11, form.Label10, form.Label1, form.Label2}) {
-    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
-        << label->objectName().toStdString();
+    EXPECT_LE(DrawnTextWidth(label), label->width()) << label->objectName().toStdString();
     EXPECT_LE(label->geometry().right(), form.width() - 1) << label->objectName().toStdString();
   }
-  for (QPushButton* button : {form.ToolButton1, form.Button2, form.SpeedButton4, form.SpeedButton5})
-    EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width())
+  for (QPushButton* button :
+       {form.ToolButton1, form.Button2, form.SpeedButton4, form.SpeedButton5}) {
+    // The rectangle the style draws the caption in.
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.features = button->isFlat() ? QStyleOptionButton::Flat : QStyleOptionButton::None;
+    option.text = button->text();
+    const QRect contents =
+        button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), contents.width())
         << button->objectName().toStdString();
+  }
   for (int i = 0; i < form.PageControl1->count(); ++i) {
     const QTabBar* bar = form.PageControl1->tabBar();
     EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->tabText(i)), bar->tabRect(i).width());
   }
   // The link status with the link up is wider than its stored place; the label sits left of it,
-  // in the blank end of the caption before it, in one place for both captions.
+  // in the blank end of the caption before it, in one place for both captions, and is drawn
+  // whole, from its left edge across most of its width.
   session::SessionControls& controls = form;
   const QRect place = form.Label10->geometry();
   const int caption_end = form.Label11->x() + form.Label11->fontMetrics().horizontalAdvance(
@@ -185,12 +225,40 @@ TEST(Form1, EveryTextFitsItsControl) {
   for (const char* caption : {"Связь с ЭБУ установлена", "Нет связи с ЭБУ"}) {
     controls.SetLabel10Caption(caption);
     EXPECT_EQ(form.Label10->geometry(), place) << caption;
-    EXPECT_LE(form.Label10->fontMetrics().horizontalAdvance(form.Label10->text()), place.width())
-        << caption;
+    EXPECT_LE(DrawnTextWidth(form.Label10), place.width()) << caption;
   }
+  controls.SetLabel10Caption("Связь с ЭБУ установлена");
+  const auto [first, last] = InkedColumns(form.Label10);
+  EXPECT_LE(first, 2);
+  EXPECT_GT(last, place.width() * 3 / 4);
+  EXPECT_LT(last, place.width() - 1);
   EXPECT_LE(place.right(), form.width() - 1);
   EXPECT_GT(place.x(), caption_end);
   EXPECT_LE(place.x(), 764);
+}
+
+TEST(Form1, EveryTextFitsItsControl) {
+  ExpectEveryTextToFit();
+}
+
+// Under Wine the stored face comes out as an Arial-metric font, a few pixels wider than the one
+// the tool bar's places were measured with; there the link status has less room than its text.
+TEST(Form1, EveryTextFitsItsControlInAWiderFont) {
+  gauges::InstallFontSubstitutions();
+  const QString stored = u"MS Sans Serif"_s;
+  const QStringList substitutes = QFont::substitutes(stored);
+  const auto use = [&](const QStringList& families) {
+    QFont::removeSubstitutions(stored);
+    QFont::insertSubstitutions(stored, families);
+    // A change of the application fonts is what makes Qt forget the fonts it has resolved.
+    const int any =
+        QFontDatabase::addApplicationFont(u"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"_s);
+    QFontDatabase::removeApplicationFont(any);
+  };
+  use({u"Liberation Sans"_s});
+  ASSERT_EQ(QFontInfo(StoredFont("MS Sans Serif", -11)).family(), u"Liberation Sans"_s);
+  ExpectEveryTextToFit();
+  use(substitutes);
 }
 
 TEST(Form1, PopupMenuShowsTheDescriptionWithoutChangingThePollState) {
