@@ -3,8 +3,9 @@
 // A Windows program cannot make a pseudo-terminal, so this one holds them for it: on request over
 // a loopback TCP connection it makes pseudo-terminal masters and plays the far end of the line on
 // them, links the newest slave where Wine's COM port points, opens passive slave observers, and
-// runs the simulator there.  Each connected test program gets its own set of objects, freed when
-// it disconnects; programs are served one after the other.
+// runs the simulator there, and decodes the simulator's answers as the tester does, for a test that
+// reads the tester's gauges from the screen.  Each connected test program gets its own set of
+// objects, freed when it disconnects; programs are served one after the other.
 //
 //   line_relay --config DIR --com COM1 --port-file FILE
 //
@@ -22,6 +23,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -29,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "line_checks.h"
 #include "pty_master.h"
 #include "relay_protocol.h"
 #include "relayed_simulator.h"
@@ -70,6 +73,7 @@ class Session {
     if (verb == "sim-frames") return simulator_.Frames();
     if (verb == "sim-status") return simulator_.Status();
     if (verb == "sim-stop") return simulator_.Stop();
+    if (verb == "sim-gauges") return GaugeHistories(words);
     if (verb == "free") {
       masters_.erase(Number(words));
       return "";
@@ -155,8 +159,35 @@ class Session {
     std::vector<std::string> args;
     for (std::string word; words >> word;)
       args.push_back(word);
+    simulator_type_ = 1;
+    for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+      if (args[i] == "--type") simulator_type_ = std::stoi(args[i + 1]);
+    }
     simulator_.Start(config_.config_dir / ("ecusim-" + std::to_string(next_id_++) + ".log"), args);
     return "";
+  }
+
+  // A line per gauge: its name and the values that the simulator's live-data answers so far put on
+  // it, in order, decoded as the tester decodes them for the simulator's controller type (or the
+  // type 1..3 given); a write that does not change the value is left out.  "VS_DV 2.5 2.56".
+  std::string GaugeHistories(std::istringstream& words) {
+    static constexpr const char* kNames[session::kGaugeCount] = {
+        "VS_Speed", "VI_Speed", "VS_Nmot", "VI_Nmot", "VS_TOG", "VS_TANS",
+        "VS_Ub",    "VI_Ub",    "VS_THR",  "VS_MRV",  "VS_DV"};
+    std::string word;
+    const int type = words >> word ? std::stoi(word) : simulator_type_;
+    if (type < 1 || type > 3) throw std::invalid_argument("no controller type " + word);
+    std::ostringstream lines[session::kGaugeCount];
+    for (int g = 0; g < session::kGaugeCount; ++g)
+      lines[g] << kNames[g];
+    for (const auto& [gauge, value] :
+         e2e::ExpectedGaugeWrites(simulator_.Process().Frames(), type - 1)) {
+      lines[static_cast<int>(gauge)] << ' ' << std::setprecision(7) << value;
+    }
+    std::string text;
+    for (const std::ostringstream& line : lines)
+      text += line.str() + "\n";
+    return text;
   }
 
   void RemoveLog() {
@@ -168,6 +199,7 @@ class Session {
   std::map<int, std::unique_ptr<PtyMaster>> masters_;
   std::map<int, std::unique_ptr<SlaveObserver>> observers_;
   e2e::RelayedSimulator simulator_;
+  int simulator_type_ = 1;  // the --type of the simulator started last
   std::string newest_slave_;
   int next_id_ = 1;
 };
