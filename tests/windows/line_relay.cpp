@@ -3,8 +3,8 @@
 // A Windows program cannot make a pseudo-terminal, so this one holds them for it: on request over
 // a loopback TCP connection it makes pseudo-terminal masters and plays the far end of the line on
 // them, links the newest slave where Wine's COM port points, opens passive slave observers, and
-// runs the simulator there, and decodes the simulator's answers as the tester does, for a test that
-// reads the tester's gauges from the screen.  Each connected test program gets its own set of
+// runs the simulator there.  It also decodes the simulator's answers as the tester does, for a test
+// that reads the tester's gauges from the screen.  Each connected test program gets its own set of
 // objects, freed when it disconnects; programs are served one after the other.
 //
 //   line_relay --config DIR --com COM1 --port-file FILE
