@@ -9,6 +9,7 @@
 #include "cli/testing_run.h"
 #include "session/poll_requests.h"
 #include "session/request_frame.h"
+#include "wire_log/wire_log_line.h"
 
 namespace m797::cli {
 
@@ -38,13 +39,7 @@ void PrintCodes(const ConsoleControls& controls, bool json) {
 }
 
 std::string Hex(std::span<const std::uint8_t> bytes) {
-  std::string text;
-  char hex[4];
-  for (std::uint8_t b : bytes) {
-    std::snprintf(hex, sizeof hex, "%02X", b);
-    text += (text.empty() ? "" : " ") + std::string(hex);
-  }
-  return text;
+  return wire_log::FormatBytes(bytes.data(), bytes.size());
 }
 
 }  // namespace

@@ -26,18 +26,24 @@ bool IsHexDigit(char c) {
 
 }  // namespace
 
+std::string FormatBytes(const std::uint8_t* bytes, std::size_t count) {
+  std::string text;
+  text.reserve(3 * count);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) text += ' ';
+    text += kHex[bytes[i] >> 4];
+    text += kHex[bytes[i] & 0x0F];
+  }
+  return text;
+}
+
 std::string FormatLine(double ms, Direction direction, const std::uint8_t* bytes,
                        std::size_t count) {
   char head[48];
   std::snprintf(head, sizeof head, "%.3f %s", ms, direction == Direction::Tx ? "TX" : "RX");
   std::string text = head;
-  text.reserve(text.size() + 3 * count);
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  for (std::size_t i = 0; i < count; ++i) {
-    text += ' ';
-    text += kHex[bytes[i] >> 4];
-    text += kHex[bytes[i] & 0x0F];
-  }
+  if (count > 0) text += ' ' + FormatBytes(bytes, count);
   return text;
 }
 

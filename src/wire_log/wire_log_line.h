@@ -21,6 +21,9 @@ struct WireLogLine {
   std::vector<std::uint8_t> bytes;
 };
 
+// Bytes as the log writes them: two upper-case hexadecimal digits each, separated by blanks.
+std::string FormatBytes(const std::uint8_t* bytes, std::size_t count);
+
 // The text of a line, without its line end.
 std::string FormatLine(const WireLogLine& line);
 std::string FormatLine(double ms, Direction direction, const std::uint8_t* bytes,

@@ -1,6 +1,5 @@
 #include "frame_log.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "session/request_frame.h"
@@ -23,14 +22,8 @@ std::vector<LoggedFrame> ParseFrameLog(std::istream& in, std::streamoff* read_to
 }
 
 std::string FrameText(const LoggedFrame& frame) {
-  std::string text;
-  char hex[4];
-  for (std::uint8_t b : session::FrameData(frame.bytes)) {
-    std::snprintf(hex, sizeof hex, "%02X", b);
-    if (!text.empty()) text += ' ';
-    text += hex;
-  }
-  return text;
+  const auto data = session::FrameData(frame.bytes);
+  return wire_log::FormatBytes(data.data(), data.size());
 }
 
 }  // namespace m797::e2e
