@@ -121,7 +121,12 @@ void TestingRun::OnError(const std::string& message) {
 
 void TestingRun::CheckStillTesting() {
   if (!controls_.Testing() || finishing_) return;
-  if (!session_->line.PortOpen()) {
+  // A lost device is reported once, by whichever notices it first: the serial thread (through
+  // on_line_failure) or a handler's own call on the line, whose error on_error has printed.
+  // Either way the session would go on waking a line that is gone.
+  if (session_->SerComm1.DeviceLost()) {
+    Finish(kExitFailed);
+  } else if (!session_->line.PortOpen()) {
     Finish(kExitFailed, "the controller ended the communication (StopCommunication)");
   } else if (!session_->Timer2.Enabled() && !session_->Timer3.Enabled()) {
     // A failed send leaves neither the retry nor the watchdog running: the window waits for the

@@ -156,6 +156,9 @@ class TSerCustomComm : public TSerComponent {
   virtual void HandleLineEvents(std::uint32_t mask);
   // The device failed for good: report it once per opening and stop sending to it.
   void HandleDeviceLost(int error);
+  // Whether the open port's device has failed for good (reported once, by whichever call or
+  // thread noticed it first); false again once the port is closed.
+  bool DeviceLost() const { return PortOpen() && lost_error_ != 0; }
   // Counts the openings, so that a notification of one opening is not applied to the next.
   std::uint64_t OpenCount() const { return open_count_; }
   // Whether anyone takes the report of an empty write queue (OnTxEmpty or a receiver); safe
