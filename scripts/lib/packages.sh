@@ -13,6 +13,8 @@ M797_PACKAGES=(
   xvfb dbus-daemon dbus-bin dbus-session-bus-common at-spi2-core python3-gi gir1.2-atspi-2.0 procps
   # the device tests: the virtual machine, its initramfs and kernel, the wake-up report
   qemu-system-x86 busybox-static xz-utils python3
+  # the fuzz targets: clang's libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 
 # What scripts/package and scripts/check-deb build and try the Debian package with.
