@@ -9,6 +9,9 @@ namespace m797::wire_log {
 namespace {
 
 constexpr std::size_t kMaxBytesPerLine = 1024;  // more than any frame can hold
+// Monotonic milliseconds since the machine started: about 31 years.  A time beyond it is no
+// time of a log, and its text would not fit the line FormatLine writes.
+constexpr double kLatestMs = 1e12;
 
 // The next blank-separated word of `text` from `at`, or an empty view at the end.
 std::string_view NextWord(std::string_view text, std::size_t& at) {
@@ -62,7 +65,7 @@ std::optional<WireLogLine> ParseLine(std::string_view text, std::string& error) 
   }
   const auto [time_end, time_ec] = std::from_chars(time.data(), time.data() + time.size(), line.ms);
   if (time_ec != std::errc() || time_end != time.data() + time.size() || !std::isfinite(line.ms) ||
-      line.ms < 0) {
+      line.ms < 0 || line.ms > kLatestMs) {
     error = "bad time '" + std::string(time) + "'";
     return std::nullopt;
   }
