@@ -78,6 +78,12 @@ Columns FindColumns(std::string_view header, const std::string& where) {
   return columns;
 }
 
+// The bounds of what a recording may hold: the recorder writes milliseconds since its start, and
+// quantities the controller's bytes decode to.  Beyond them a number is a damaged or foreign file,
+// and would not fit the report's float values or its time axis.
+constexpr double kLongestRecordingMs = 1e12;  // about 31 years
+constexpr double kLargestQuantity = 1e9;
+
 }  // namespace
 
 std::string IsoLocalTime(std::chrono::system_clock::time_point when) {
@@ -185,20 +191,22 @@ Recording ReadRecording(std::istream& in, const std::string& name) {
       throw RecordingError(where + ": " + std::to_string(cells.size()) + " cells, the header has " +
                            std::to_string(columns->names.size()));
     }
-    auto number_at = [&](int column) {
+    auto number_at = [&](int column, double low, double high) {
       const std::string_view cell = Trimmed(cells[column]);
       const auto value = Number<double>(cell);
-      if (!value) {
-        throw RecordingError(where + ": \"" + std::string(cell) + "\" in column \"" +
-                             columns->names[column] + "\" is not a number");
-      }
+      const std::string what = where + ": \"" + std::string(cell) + "\" in column \"" +
+                               columns->names[column] + "\" is ";
+      if (!value) throw RecordingError(what + "not a number");
+      if (*value < low || *value > high) throw RecordingError(what + "out of range");
       return *value;
     };
     RecordingRow row;
     row.time = Trimmed(cells[columns->time]);
-    row.ms = number_at(columns->ms);
-    for (int q = 0; q < kQuantityCount; ++q)
-      row.values[q] = static_cast<float>(number_at(columns->quantities[q]));
+    row.ms = number_at(columns->ms, 0, kLongestRecordingMs);
+    for (int q = 0; q < kQuantityCount; ++q) {
+      row.values[q] = static_cast<float>(
+          number_at(columns->quantities[q], -kLargestQuantity, kLargestQuantity));
+    }
     recording.rows.push_back(std::move(row));
   }
   if (in.bad()) throw RecordingError(name + ": read error");

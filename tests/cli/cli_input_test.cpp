@@ -47,6 +47,11 @@ TEST(CliInput, ReportOfARecordingAsPdfAndPicture) {
   const auto png = rig.Cli({"report", rig.Path("drive.csv"), "--png", rig.Path("drive.png")});
   ASSERT_EQ(png.code, 0) << png.err;
   EXPECT_EQ(cli::test::ReadFile(rig.Path("drive.png")).substr(1, 3), "PNG");
+  for (const char* format : {"--pdf", "--png"}) {
+    const auto full = rig.Cli({"report", rig.Path("drive.csv"), format, "/dev/full"});
+    EXPECT_EQ(full.code, 1) << format;
+    EXPECT_EQ(full.err, "m797-cli: /dev/full: cannot be written\n");
+  }
 }
 
 TEST(CliInput, BadRecordingsAreRefusedWithTheLineNamed) {
@@ -66,6 +71,12 @@ TEST(CliInput, BadRecordingsAreRefusedWithTheLineNamed) {
       {header + ",injection time [ms]\n" + row + ",8\n" + row + ",x8\n",
        "bad.csv:3: \"x8\" in column \"injection time [ms]\" is not a number"},
       {header + ",injection time [ms]\n" + row + "\n", "bad.csv:2: 9 cells, the header has 10"},
+      // A time or a value no recorder writes: the report would never end its grid, or cast
+      // beyond the range of a float.
+      {header + ",injection time [ms]\n" + "t,1e19,1,2,3,4,5,6,7,8\n",
+       "bad.csv:2: \"1e19\" in column \"ms\" is out of range"},
+      {header + ",injection time [ms]\n" + row + ",-3e39\n",
+       "bad.csv:2: \"-3e39\" in column \"injection time [ms]\" is out of range"},
       {header + ",injection time [ms]\n# nothing recorded\n", "bad.csv: no rows of live data"},
       {"", "bad.csv: no header line, so not a recording of live data"},
   };

@@ -1,4 +1,6 @@
 // m797-cli report: a recording's report as a PDF or as pictures.
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
@@ -23,8 +25,22 @@ int CannotWrite(const std::string& path) {
   return kExitFailed;
 }
 
+// The whole file in one go, every step checked: a full disk or a device that takes nothing is
+// a failure, not a report.
+int WriteFile(const QString& path, const QByteArray& bytes) {
+  const QByteArray name = QFile::encodeName(path);
+  std::FILE* file = std::fopen(name.constData(), "wb");
+  if (!file) return CannotWrite(path.toStdString());
+  const bool written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()),
+                                   file) == static_cast<std::size_t>(bytes.size());
+  const bool closed = std::fclose(file) == 0;
+  return written && closed ? kExitOk : CannotWrite(path.toStdString());
+}
+
 int WritePdf(const ReportPages& pages, const std::string& path) {
-  QPdfWriter pdf(QString::fromStdString(path));
+  QBuffer drawn;
+  drawn.open(QIODevice::WriteOnly);
+  QPdfWriter pdf(&drawn);
   pdf.setResolution(kPdfResolution);
   pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
   pdf.setTitle(QStringLiteral("Запись работы двигателя"));
@@ -36,7 +52,7 @@ int WritePdf(const ReportPages& pages, const std::string& path) {
     pages.Draw(painter, i);
   }
   if (!painter.end()) return CannotWrite(path);
-  return kExitOk;
+  return WriteFile(QString::fromStdString(path), drawn.data());
 }
 
 // "report.png" for the first page, "report-2.png" and on for the others.
@@ -60,7 +76,10 @@ int WritePictures(const ReportPages& pages, const std::string& path) {
     pages.Draw(painter, i);
     painter.end();
     const QString file = PicturePath(path, i);
-    if (!image.save(file, "PNG")) return CannotWrite(file.toStdString());
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    if (!image.save(&encoded, "PNG")) return CannotWrite(file.toStdString());
+    if (const int code = WriteFile(file, encoded.data()); code != kExitOk) return code;
   }
   return kExitOk;
 }

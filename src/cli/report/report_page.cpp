@@ -53,6 +53,18 @@ double NiceStep(double span, int parts) {
   return 10 * power;
 }
 
+// The multiples of `step` from `low` to `high`, counted rather than summed up, so that a step
+// too small to change a large value cannot loop for ever.
+std::vector<double> GridValues(double low, double high, double step) {
+  constexpr double kMostLines = 50;
+  const double first = std::ceil(low / step);
+  const double count = std::floor(high / step + 1e-6) - first + 1;
+  std::vector<double> values;
+  for (int i = 0; i < std::min(count, kMostLines); ++i)
+    values.push_back((first + i) * step);
+  return values;
+}
+
 int DecimalsOf(double step) {
   return step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
 }
@@ -214,7 +226,7 @@ void ReportPages::DrawGraph(QPainter& p, const QRect& cell, int quantity) const 
   // Value grid and labels.
   p.setFont(Font(24));
   const double y_step = NiceStep(high - low, 4);
-  for (double v = std::ceil(low / y_step) * y_step; v <= high + y_step * 1e-6; v += y_step) {
+  for (const double v : GridValues(low, high, y_step)) {
     const double y = y_of(v);
     p.setPen(QPen(kGrid, 2));
     p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
@@ -224,7 +236,7 @@ void ReportPages::DrawGraph(QPainter& p, const QRect& cell, int quantity) const 
   }
   // Time labels.
   const double t_step = NiceStep(t1 - t0, 6);
-  for (double t = std::ceil(t0 / t_step) * t_step; t <= t1 + t_step * 1e-6; t += t_step) {
+  for (const double t : GridValues(t0, t1, t_step)) {
     const double x = x_of(t);
     p.setPen(QPen(kGrid, 2));
     p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
