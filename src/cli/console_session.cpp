@@ -4,8 +4,8 @@
 
 namespace m797::cli {
 
-ConsoleSession::ConsoleSession(ConsoleControls& controls, std::FILE* wire_log)
-    : line(port_line, wire_log),
+ConsoleSession::ConsoleSession(ConsoleControls& controls, const std::string& wire_log_path)
+    : line(port_line, wire_log_path),
       Timer1(10000, [this] { Handle([this] { session.Timer1Timer(); }); }),
       Timer2(2000, [this] { Handle([this] { session.Timer2Timer(); }); }),
       Timer3(1000, [this] { Handle([this] { session.Timer3Timer(); }); }),

@@ -26,8 +26,8 @@ namespace m797::cli {
 // Every handler runs as the window runs it; an exception out of one goes to on_error, as the
 // window shows it in its error box, and the program decides what follows.
 struct ConsoleSession {
-  // `wire_log` may be null.
-  ConsoleSession(ConsoleControls& controls, std::FILE* wire_log);
+  // `wire_log_path` may be empty: no wire log.
+  ConsoleSession(ConsoleControls& controls, const std::string& wire_log_path);
 
   // Runs a handler of the session as the event loop runs it.
   void Handle(const std::function<void()>& handler);

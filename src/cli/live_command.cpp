@@ -11,6 +11,7 @@
 #include "cli/live_screen.h"
 #include "cli/recording_csv.h"
 #include "cli/testing_run.h"
+#include "cli/time_limit.h"
 #include "session/poll_requests.h"
 
 namespace m797::cli {
@@ -38,20 +39,12 @@ std::string StatusLine(const TestingRun& run, int rows, const CliOptions& option
 
 int RunLive(const CliOptions& options) {
   TestingRun run(options, options.read_codes ? kTroubleCodePage : kLiveDataPage, kExitOk);
+  // Created once testing has started: a run that never starts leaves a file of that name as it was.
   std::unique_ptr<RecordingWriter> csv;
-  if (!options.csv_path.empty()) {
-    try {
-      csv = std::make_unique<RecordingWriter>(options.csv_path);
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "m797-cli: %s\n", e.what());
-      return kExitFailed;
-    }
-  }
   std::unique_ptr<LiveScreen> screen;
   CycleCollector cycles;
   LiveScreen::Readings readings;
   int rows = 0;
-  bool started = false;
   bool codes_pending = options.read_codes;
 
   QTimer redraw;
@@ -62,9 +55,7 @@ int RunLive(const CliOptions& options) {
   auto schedule_redraw = [&] {
     if (screen && !redraw.isActive()) redraw.start(0);
   };
-  QTimer time_limit;
-  time_limit.setSingleShot(true);
-  QObject::connect(&time_limit, &QTimer::timeout, [&] { run.Finish(kExitOk); });
+  TimeLimit time_limit([&] { run.Finish(kExitOk); });
   // The clock on the screen moves once a second also while the link is down.
   QTimer clock_tick;
   QObject::connect(&clock_tick, &QTimer::timeout, schedule_redraw);
@@ -101,8 +92,15 @@ int RunLive(const CliOptions& options) {
     });
   };
   run.on_started = [&] {
-    started = true;
-    if (csv) csv->WriteHeader(run.port_name(), run.controller_type());
+    if (!options.csv_path.empty()) {
+      try {
+        csv = std::make_unique<RecordingWriter>(options.csv_path);
+      } catch (const std::exception& e) {
+        run.Finish(kExitFailed, e.what());
+        return;
+      }
+      csv->WriteHeader(run.port_name(), run.controller_type());
+    }
     if (isatty(STDOUT_FILENO)) {
       screen =
           std::make_unique<LiveScreen>(stdout, "m797-cli live   " + run.port_name() + "   Type " +
@@ -110,7 +108,8 @@ int RunLive(const CliOptions& options) {
       clock_tick.start(1000);
     }
     if (options.seconds) {
-      time_limit.start(std::chrono::milliseconds(static_cast<long long>(*options.seconds * 1000)));
+      time_limit.Start(std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+          std::chrono::duration<double>(*options.seconds)));
     }
     schedule_redraw();
   };
@@ -124,23 +123,12 @@ int RunLive(const CliOptions& options) {
 
   int code = run.Run();
   if (csv) {
-    if (!started) {
-      // Nothing was recorded: no file is left behind.
-      csv.reset();
-      std::remove(options.csv_path.c_str());
-    } else {
-      try {
-        csv->Close();
-      } catch (const std::exception& e) {
-        std::fprintf(stderr, "m797-cli: %s\n", e.what());
-        if (code == kExitOk) code = kExitFailed;
-      }
+    try {
+      csv->Close();
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "m797-cli: %s\n", e.what());
+      if (code == kExitOk) code = kExitFailed;
     }
-  }
-  if (started && !run.session().line.log_ok()) {
-    std::fprintf(stderr, "m797-cli: %s: could not be written completely\n",
-                 options.wire_log_path.c_str());
-    if (code == kExitOk) code = kExitFailed;
   }
   return code;
 }

@@ -11,6 +11,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/exit_codes.h"
 
 namespace {
 
@@ -20,6 +21,40 @@ void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
   if (type == QtCriticalMsg || type == QtFatalMsg) {
     std::fprintf(stderr, "m797-cli: %s\n", qPrintable(message));
   }
+}
+
+int RunCommand(const m797::cli::CliOptions& options, char** argv) {
+  using namespace m797::cli;
+  if (options.command == Command::Report) {
+    // Drawing needs fonts but no screen.
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qt_argc = 1;
+    QGuiApplication app(qt_argc, argv);
+    return RunReport(options);
+  }
+  int qt_argc = 1;
+  QCoreApplication app(qt_argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("m797-cli"));
+  switch (options.command) {
+    case Command::Live:
+      return RunLive(options);
+    case Command::Codes:
+      return RunCodes(options);
+    case Command::Clear:
+      return RunClear(options);
+    case Command::Report:
+      break;
+  }
+  return kExitOk;
+}
+
+// What went to standard output must have reached it: a script that reads the codes from a full
+// disk or a closed pipe learns it from the exit status.
+int WithStandardOutputChecked(int exit_code) {
+  using namespace m797::cli;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit_code;
+  std::fputs("m797-cli: standard output: could not be written completely\n", stderr);
+  return exit_code == kExitOk ? kExitFailed : exit_code;
 }
 
 }  // namespace
@@ -32,30 +67,9 @@ int main(int argc, char** argv) {
       ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc), message, exit_code);
   if (!options) {
     std::fputs(message.c_str(), exit_code == 0 ? stdout : stderr);
-    return exit_code;
+    return WithStandardOutputChecked(exit_code);
   }
   signal(SIGPIPE, SIG_IGN);
   qInstallMessageHandler(QtMessages);
-
-  if (options->command == Command::Report) {
-    // Drawing needs fonts but no screen.
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int qt_argc = 1;
-    QGuiApplication app(qt_argc, argv);
-    return RunReport(*options);
-  }
-  int qt_argc = 1;
-  QCoreApplication app(qt_argc, argv);
-  QCoreApplication::setApplicationName(QStringLiteral("m797-cli"));
-  switch (options->command) {
-    case Command::Live:
-      return RunLive(*options);
-    case Command::Codes:
-      return RunCodes(*options);
-    case Command::Clear:
-      return RunClear(*options);
-    case Command::Report:
-      break;
-  }
-  return 0;
+  return WithStandardOutputChecked(RunCommand(*options, argv));
 }

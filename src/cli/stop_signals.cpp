@@ -24,8 +24,9 @@ void SetHandler(void (*handler)(int)) {
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  // A hang-up is an SSH session to a board in the car dropping: the run stops as on Ctrl-C.
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+    sigaction(signal, &action, nullptr);
 }
 
 }  // namespace

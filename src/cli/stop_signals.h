@@ -7,8 +7,9 @@
 
 namespace m797::cli {
 
-// Turns SIGINT (Ctrl-C) and SIGTERM into a call on the event loop's thread, after the handler that
-// runs when the signal comes has returned.  One at a time: the signal handlers write to one pipe.
+// Turns SIGINT (Ctrl-C), SIGTERM and SIGHUP into a call on the event loop's thread, after the
+// handler that runs when the signal comes has returned.  One at a time: the signal handlers write
+// to one pipe.
 class StopSignals {
  public:
   explicit StopSignals(std::function<void()> on_stop);

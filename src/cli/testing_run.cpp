@@ -1,8 +1,6 @@
 #include "cli/testing_run.h"
 
 #include <QCoreApplication>
-#include <cerrno>
-#include <cstring>
 #include <exception>
 
 #include "cli/exit_codes.h"
@@ -28,20 +26,10 @@ TestingRun::TestingRun(const CliOptions& options, int page, int interrupted_code
   });
 }
 
-TestingRun::~TestingRun() {
-  session_.reset();  // closes the port before the wire log
-  if (wire_log_) std::fclose(wire_log_);
-}
+TestingRun::~TestingRun() = default;
 
 int TestingRun::Run() {
-  if (!options_.wire_log_path.empty()) {
-    wire_log_ = std::fopen(options_.wire_log_path.c_str(), "w");
-    if (!wire_log_) {
-      PrintError(options_.wire_log_path + ": " + std::strerror(errno));
-      return kExitFailed;
-    }
-  }
-  session_ = std::make_unique<ConsoleSession>(controls_, wire_log_);
+  session_ = std::make_unique<ConsoleSession>(controls_, options_.wire_log_path);
   session_->on_error = [this](const std::string& message) { OnError(message); };
   session_->after_handler = [this] { CheckStillTesting(); };
   // The window shows the message and waits for the user to stop and start again; a recorder
@@ -88,7 +76,12 @@ int TestingRun::Run() {
 
   answer_wait_.start();
   if (on_started) on_started();
-  return QCoreApplication::exec();
+  const int code = QCoreApplication::exec();
+  if (!session_->line.CloseLog()) {
+    PrintError(session_->line.log_path() + ": could not be written completely");
+    if (code == kExitOk) return kExitFailed;
+  }
+  return code;
 }
 
 void TestingRun::Finish(int exit_code, const std::string& message) {

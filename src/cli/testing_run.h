@@ -65,7 +65,6 @@ class TestingRun {
   const int page_;
   const int interrupted_code_;
   ConsoleControls controls_;
-  std::FILE* wire_log_ = nullptr;
   std::unique_ptr<ConsoleSession> session_;
   QTimer answer_wait_;
   std::string port_name_;

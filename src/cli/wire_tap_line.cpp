@@ -1,5 +1,9 @@
 #include "cli/wire_tap_line.h"
 
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
 #include "wire_log/monotonic_ms.h"
 #include "wire_log/wire_log_line.h"
 
@@ -24,6 +28,26 @@ void WireTapLine::OpenPort() {
     open_failed_ = true;
     throw;
   }
+  if (!log_path_.empty() && !log_) {
+    try {
+      OpenLog();
+    } catch (...) {
+      line_.ClosePort();
+      throw;
+    }
+  }
+}
+
+void WireTapLine::OpenLog() {
+  log_ = std::fopen(log_path_.c_str(), "w");
+  if (!log_) throw std::runtime_error(log_path_ + ": " + std::strerror(errno));
+}
+
+bool WireTapLine::CloseLog() {
+  if (!log_) return log_ok_;
+  log_ok_ = std::fclose(log_) == 0 && log_ok_;
+  log_ = nullptr;
+  return log_ok_;
 }
 
 void WireTapLine::ClosePort() {

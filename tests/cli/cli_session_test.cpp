@@ -2,9 +2,11 @@
 // wire log and the simulator's, the trouble codes, the ends of a run, and a replayed recording.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 
 #include "../session/fake_controls.h"
@@ -172,24 +174,31 @@ INSTANTIATE_TEST_SUITE_P(Types, CliLive,
                                            TypeCase{3, {"--garbage", "3"}}),
                          [](const auto& info) { return "Type" + std::to_string(info.param.type); });
 
-TEST(CliLive, CtrlCStopsAndLeavesACompleteRecording) {
+// Ctrl-C, or the hang-up of an SSH session to a board in the car, during a run whose time limit
+// (49.7 days) is beyond what a Qt timer holds: the limit does not end it early, the signal does.
+class CliStop : public ::testing::TestWithParam<int> {};
+
+TEST_P(CliStop, SignalStopsAndLeavesACompleteRecording) {
   CliRig rig({"--type", "1"});
   cli::test::ChildProcess cli(M797_CLI_PATH,
-                              {"live", "--port", "COM1", "--type", "1", "--csv",
-                               rig.Path("live.csv"), "--wire-log", rig.Path("wire.log")},
+                              {"live", "--port", "COM1", "--type", "1", "--seconds", "4294969",
+                               "--csv", rig.Path("live.csv"), "--wire-log", rig.Path("wire.log")},
                               rig.Path("cli"));
   ASSERT_TRUE(WaitUntil(
       [&] {
         const std::string text = cli::test::ReadFile(rig.Path("live.csv"));
-        return std::count(text.begin(), text.end(), '\n') >= 5;  // two notes, header, two rows
+        return std::count(text.begin(), text.end(), '\n') >= 7;  // two notes, header, four rows
       },
       20s));
-  cli.Signal(SIGINT);
+  cli.Signal(GetParam());
   EXPECT_EQ(cli.Wait(), 0) << cli.Errors();
   const std::string text = cli::test::ReadFile(rig.Path("live.csv"));
   EXPECT_EQ(text.back(), '\n');
   ExpectRecordingMatchesTheLine(rig, "live.csv", "wire.log", 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, CliStop, ::testing::Values(SIGINT, SIGHUP),
+                         [](const auto& info) { return std::string(strsignal(info.param)); });
 
 TEST(CliLive, ReplayedWireLogGivesTheSameRecording) {
   CliRig rig({"--type", "2"});
@@ -247,10 +256,36 @@ TEST(CliCodes, MissingPortAndSilentControllerHaveTheirExitCodes) {
   const auto missing = rig.Cli({"codes", "--port", "COM7"});
   EXPECT_EQ(missing.code, 3);
   EXPECT_EQ(missing.err, "m797-cli: Specified device not found (COM7).\n");
+  // A run that never started leaves the files it was to write as they were.
+  std::ofstream(rig.Path("drive.csv")) << "an earlier recording\n";
+  std::ofstream(rig.Path("wire.log")) << "an earlier log\n";
+  EXPECT_EQ(rig.Cli({"live", "--port", "COM7", "--csv", rig.Path("drive.csv"), "--wire-log",
+                     rig.Path("wire.log")})
+                .code,
+            3);
+  EXPECT_EQ(cli::test::ReadFile(rig.Path("drive.csv")), "an earlier recording\n");
+  EXPECT_EQ(cli::test::ReadFile(rig.Path("wire.log")), "an earlier log\n");
 
   const auto silent = rig.Cli({"codes", "--port", "COM1"});
   EXPECT_EQ(silent.code, 4);
   EXPECT_EQ(silent.err, "m797-cli: no answer from the controller on COM1\n");
+}
+
+// Codes shown to a full disk, or a wire log that could not be written, are failures.
+TEST(CliCodes, FailedWritesEndWithExitCodeOne) {
+  CliRig rig({"--dtc", "0102:60"});
+  ASSERT_EQ(symlink("/dev/full", rig.Path("full.out").c_str()), 0);
+  const cli::test::Finished codes = [&] {
+    cli::test::ChildProcess child(M797_CLI_PATH, {"codes", "--json", "--port", "COM1"},
+                                  rig.Path("full"));
+    return cli::test::Finished{child.Wait(), "", child.Errors()};
+  }();
+  EXPECT_EQ(codes.code, 1);
+  EXPECT_EQ(codes.err, "m797-cli: standard output: could not be written completely\n");
+
+  const auto clear = rig.Cli({"clear", "--port", "COM1", "--wire-log", "/dev/full"});
+  EXPECT_EQ(clear.code, 1);
+  EXPECT_EQ(clear.err, "m797-cli: /dev/full: could not be written completely\n");
 }
 
 // Where the window would wait for the user to stop and start again, an unattended recorder
