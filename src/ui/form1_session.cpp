@@ -1,5 +1,8 @@
 #include "ui/form1_session.h"
 
+#include <stdexcept>
+#include <string>
+
 #include "ui/exception_box.h"
 
 namespace m797::ui {
@@ -21,12 +24,20 @@ Form1Session::Form1Session(session::SessionControls& controls)
   dispatcher.SetGate(&gate);
   tester_port::ConfigureTesterPort(SerComm1);
   // The notification comes through the dispatcher, whose calls already pass the gate; the count
-  // is taken when the gate lets the call run.
+  // is taken when the gate lets the call run.  Its error, and a message of the serial component
+  // (which comes inside such a call too), is shown once the call has returned to the serial
+  // thread that waits for it, with the gate open: a box left open must hold back neither the
+  // serial thread nor the timers' ticks.
   SerComm1.SetOnRxChar([this](serial::TSerCustomComm*, int count) {
-    RunHandler([this, count] { session.SerComm1RxChar(count); });
+    try {
+      session.SerComm1RxChar(count);
+    } catch (...) {
+      gate.Fail(std::current_exception());
+    }
   });
-  SerComm1.SetExceptionHandler(
-      [](const std::string& message) { PresentException(QString::fromStdString(message)); });
+  SerComm1.SetExceptionHandler([this](const std::string& message) {
+    gate.Fail(std::make_exception_ptr(std::runtime_error(message)));
+  });
   Timer1.SetEnabled(true);
 }
 
@@ -37,7 +48,9 @@ void Form1Session::Run(void (session::DiagnosticSession::*handler)()) {
 void Form1Session::RunTick(const qt_adapters::QtSessionTimer& timer,
                            void (session::DiagnosticSession::*handler)()) {
   const std::uint64_t generation = timer.Generation();
-  gate.Run([this, &timer, generation, handler] {
+  // A tick that comes while one of the same timer still waits in the gate takes its place, as a
+  // window timer merges the ticks it could not deliver.
+  gate.RunMerged(&timer, [this, &timer, generation, handler] {
     if (timer.Generation() == generation) (session.*handler)();
   });
 }

@@ -36,7 +36,8 @@ struct Form1Session {
   session::DiagnosticSession session;
 
  private:
-  // The tick of a timer, unless the timer has been disabled since the tick came.
+  // The tick of a timer, unless the timer has been disabled since the tick came; at most one
+  // tick of a timer waits in the gate.
   void RunTick(const qt_adapters::QtSessionTimer& timer,
                void (session::DiagnosticSession::*handler)());
 };

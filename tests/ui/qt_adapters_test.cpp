@@ -161,5 +161,54 @@ TEST(HandlerGate, EventsDuringAPauseReachTheSessionAfterItInTheirOrder) {
   EXPECT_GT(answer_at - handled.begin(), 1);
 }
 
+// What waits in the gate while a handler runs: the ticks of a timer merge into one, which runs in
+// the place of the first with the handler of the last, as a window timer merges the ticks it
+// could not deliver; a failure reported from inside a handler is passed on after the handler, with
+// the gate open, and one reported outside any handler at once.  A failure that a serial thread's
+// call reports is passed on only once the call has returned to that thread.
+TEST(HandlerGate, MergesATimersTicksAndPassesOnReportedFailuresAfterTheHandler) {
+  std::vector<std::string> handled;
+  std::vector<std::string> failures;
+  HandlerGate* gate_seen = nullptr;
+  std::atomic<bool> call_returned{false};
+  bool returned_when_shown = false;
+  HandlerGate gate([&](std::exception_ptr failure) {
+    EXPECT_FALSE(gate_seen->Running());
+    try {
+      std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+      failures.emplace_back(e.what());
+    }
+    // A box shown for the serial thread's call: the thread goes on while it is open.
+    if (failures.back() == "lost")
+      returned_when_shown = QTest::qWaitFor([&] { return call_returned.load(); }, 5000);
+  });
+  gate_seen = &gate;
+  const int timer2 = 2, timer3 = 3;  // their addresses name two sources
+  gate.Run([&] {
+    gate.RunMerged(&timer2, [&] { handled.push_back("timer2, first tick"); });
+    gate.RunMerged(&timer3, [&] { handled.push_back("timer3"); });
+    gate.Run([&] { handled.push_back("click"); });
+    gate.RunMerged(&timer2, [&] { handled.push_back("timer2, second tick"); });
+    gate.Fail(std::make_exception_ptr(std::runtime_error("reported")));
+    handled.push_back("handler ends");
+    EXPECT_TRUE(failures.empty());
+  });
+  EXPECT_EQ(handled,
+            (std::vector<std::string>{"handler ends", "timer2, second tick", "timer3", "click"}));
+  EXPECT_EQ(failures, std::vector<std::string>{"reported"});
+  gate.Fail(std::make_exception_ptr(std::runtime_error("outside")));
+  EXPECT_EQ(failures, (std::vector<std::string>{"reported", "outside"}));
+
+  QtMainThreadDispatcher dispatcher;
+  dispatcher.SetGate(&gate);
+  std::jthread serial_thread([&] {
+    dispatcher.Invoke([&] { gate.Fail(std::make_exception_ptr(std::runtime_error("lost"))); });
+    call_returned = true;
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return failures.size() == 3; }));
+  EXPECT_TRUE(returned_when_shown);
+}
+
 }  // namespace
 }  // namespace m797::qt_adapters

@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <map>
 
@@ -20,7 +21,9 @@
 #include "gauges/value_indicator.h"
 #include "line_checks.h"
 #include "serial/ser_comm.h"
+#include "session/session_texts.h"
 #include "shown_errors.h"
+#include "ui/exception_box.h"
 #include "ui/form1.h"
 
 namespace m797::ui {
@@ -39,6 +42,10 @@ void Click(QWidget* widget) {
 void ClickTab(TForm1& form, int index) {
   QTabBar* bar = form.PageControl1->tabBar();
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
+QString Caption(const char* text) {
+  return QString::fromUtf8(text);
 }
 
 // The main window with the simulator linked as COM1 in a private configuration folder.
@@ -146,6 +153,52 @@ TEST(WindowWithSimulator, AFailedOpenShowsOneMessageAndLeavesTheSelectorsUsable)
   EXPECT_TRUE(form.ComboBox2->isEnabled());
   EXPECT_EQ(form.ToolButton1->text(), u"Начать тестирование"_s);
   EXPECT_FALSE(form.SerComm1().PortOpen());
+}
+
+// An error box left open while the watchdog ticks holds nothing back: the ticks reach the session
+// while the box is shown, as they would with no gate, and the stop that the user clicks once the
+// box is closed takes effect at once, not after a replay of every tick that came meanwhile.
+TEST(WindowWithSimulator, AStopAfterAnErrorBoxLeftOpenReachesTheSessionAtOnce) {
+  constexpr int kBoxOpenMs = 8000;
+  // A controller that never answers keeps the link watchdog (Timer2) waking the line every two
+  // seconds; then the line goes away, and the serial component reports the loss in a box.
+  WindowRig rig({"--type", "1", "--silent"});
+  ASSERT_TRUE(rig.LinkReady());
+  TForm1& form = rig.form;
+  QElapsedTimer clock;
+  clock.start();
+  qint64 box_closed_at = -1;
+  int boxes = 0;
+  // The first box stays open for a while, running an event loop as the error box does; the
+  // others are recorded and closed at once.  The stop is clicked as soon as the first one closes.
+  SetExceptionPresenter([&](const QString& message) {
+    test::ShownErrors() << message;
+    if (boxes++ > 0) return;
+    QEventLoop box;
+    QTimer::singleShot(kBoxOpenMs, &box, &QEventLoop::quit);
+    box.exec();
+    box_closed_at = clock.elapsed();
+    QTimer::singleShot(0, form.ToolButton1, [&form] { Click(form.ToolButton1); });
+  });
+  struct RestorePresenter {
+    ~RestorePresenter() { test::RecordShownErrors(); }
+  } restore_presenter;
+
+  Click(form.ToolButton1);
+  ASSERT_EQ(form.ToolButton1->text(), Caption(session::kStopCaption));
+  rig.sim->Stop();
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        return box_closed_at >= 0 && form.ToolButton1->text() == Caption(session::kStartCaption);
+      },
+      kBoxOpenMs + 3 * kWaitMs));
+  const qint64 stop_delay_ms = clock.elapsed() - box_closed_at;
+  EXPECT_LT(stop_delay_ms, 1000) << "the stop reached the session this long after the box closed";
+  EXPECT_FALSE(form.SerComm1().PortOpen());
+  // The line was lost once, and said so once.
+  ASSERT_EQ(test::ShownErrors().size(), 1) << test::ShownErrors().join('\n').toStdString();
+  EXPECT_TRUE(test::ShownErrors()[0].startsWith("Communication device failed"))
+      << test::ShownErrors()[0].toStdString();
 }
 
 }  // namespace

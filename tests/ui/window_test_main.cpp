@@ -18,6 +18,10 @@ QStringList& ShownErrors() {
   return errors;
 }
 
+void RecordShownErrors() {
+  SetExceptionPresenter([](const QString& message) { ShownErrors() << message; });
+}
+
 }  // namespace m797::ui::test
 
 int main(int argc, char** argv) {
@@ -25,8 +29,7 @@ int main(int argc, char** argv) {
   QTemporaryDir config;
   setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
   QApplication app(argc, argv);
-  m797::ui::SetExceptionPresenter(
-      [](const QString& message) { m797::ui::test::ShownErrors() << message; });
+  m797::ui::test::RecordShownErrors();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
