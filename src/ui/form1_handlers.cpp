@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMenu>
@@ -101,6 +102,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
   if (!closed_) {
     closed_ = true;
     RunSessionHandler(&session::DiagnosticSession::FormClose);
+    // The program ends with its main window, once FormClose has run.  The quit that Qt posts when
+    // the last window closes is not enough: a pause's event loop that starts before it is handled
+    // removes it, and the program would go on without a window, holding the port.  An exit holds
+    // for every event loop, those that start later included, which return at once.
+    session_->gate.Run([] { QCoreApplication::exit(0); });
   }
   QWidget::closeEvent(event);
 }

@@ -10,9 +10,16 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <chrono>
 #include <filesystem>
 #include <map>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "e2e_rig.h"
 #include "gauges/analog_control.h"
@@ -48,7 +55,18 @@ QString Caption(const char* text) {
   return QString::fromUtf8(text);
 }
 
-// The main window with the simulator linked as COM1 in a private configuration folder.
+// True when another program could take the line: the tester holds its port under an exclusive
+// lock, which keeps out even root.
+bool LineFree(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return false;
+  const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+  ::close(fd);
+  return free;
+}
+
+// The main window with the simulator linked as COM1 in a private configuration folder.  The
+// window lives as long as the rig, unless a test ends the program as main() does.
 struct WindowRig {
   explicit WindowRig(std::vector<std::string> ecusim_args) {
     test::ShownErrors().clear();
@@ -58,9 +76,9 @@ struct WindowRig {
     form.ComboBox1->setCurrentIndex(0);
     form.ComboBox2->setCurrentIndex(0);
   }
+  std::string Link() const { return config.path() + "/TARKON/ports/COM1"; }
   bool LinkReady() {
-    const std::string link = config.path() + "/TARKON/ports/COM1";
-    return QTest::qWaitFor([&] { return std::filesystem::exists(link); }, kWaitMs);
+    return QTest::qWaitFor([&] { return std::filesystem::exists(Link()); }, kWaitMs);
   }
   std::size_t Requests() const {
     std::size_t n = 0;
@@ -71,7 +89,8 @@ struct WindowRig {
 
   e2e::ConfigFolder config;
   std::unique_ptr<e2e::EcusimProcess> sim;
-  TForm1 form;
+  std::unique_ptr<TForm1> window = std::make_unique<TForm1>();
+  TForm1& form = *window;
 };
 
 TEST(WindowWithSimulator, LiveDataTroubleCodesClearAndStop) {
@@ -200,6 +219,94 @@ TEST(WindowWithSimulator, AStopAfterAnErrorBoxLeftOpenReachesTheSessionAtOnce) {
   EXPECT_TRUE(test::ShownErrors()[0].startsWith("Communication device failed"))
       << test::ShownErrors()[0].toStdString();
 }
+
+// A pause of the session, told apart by what the window and the simulator show while a pause's
+// event loop runs.
+struct SessionPause {
+  std::string name;
+  std::vector<std::string> ecusim_args;
+  int length_ms;
+  bool (*now)(WindowRig& rig);
+};
+
+const SessionPause kSessionPauses[] = {
+    // The start's pause before the wake-up pattern.
+    {"WakeUp",
+     {"--type", "1"},
+     300,
+     [](WindowRig& rig) {
+       return rig.form.SerComm1().PortOpen() &&
+              rig.form.ToolButton1->text() == Caption(session::kStartCaption);
+     }},
+    // The pause between an answer and the next request, once live data comes in.
+    {"Pacing", {"--type", "1"}, 200, [](WindowRig& rig) { return rig.Requests() >= 4; }},
+    // The answer watchdog's pause before it repeats a request that got no answer.
+    {"Retry",
+     {"--type", "1", "--silent-after", "3"},
+     300,
+     [](WindowRig& rig) { return rig.Requests() >= 4; }},
+    // The link watchdog's pause before it wakes the line again, followed by another pause.
+    {"Watchdog",
+     {"--type", "1", "--silent"},
+     300,
+     [](WindowRig& rig) { return rig.form.ToolButton1->text() == Caption(session::kStopCaption); }},
+};
+
+void PrintTo(const SessionPause& pause, std::ostream* out) {
+  *out << pause.name;
+}
+
+class WindowClosedDuringAPause : public ::testing::TestWithParam<SessionPause> {};
+
+// The window is closed by the user in the last pass of a pause's event loop, the pass in which
+// the pause ends: the program still ends soon after, and frees the line.  Quitting on the last
+// window closed alone would have lost its quit to the handler's next pause.
+TEST_P(WindowClosedDuringAPause, EndsTheProgramAndFreesTheLine) {
+  const SessionPause& pause = GetParam();
+  WindowRig rig(pause.ecusim_args);
+  ASSERT_TRUE(rig.LinkReady());
+  QElapsedTimer clock;
+  clock.start();
+  qint64 closed_at = -1;
+  bool closing = false;
+  QTimer ended_anyway;  // the program did not end
+  ended_anyway.setSingleShot(true);
+  QObject::connect(&ended_anyway, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+  QTimer watch;
+  watch.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (closing) {
+      // The pause's end is due in this pass as well.
+      rig.form.close();
+      closed_at = clock.elapsed();
+      watch.stop();
+      ended_anyway.start(5000);
+    } else if (QThread::currentThread()->loopLevel() > 1 && pause.now(rig)) {
+      // A pass as slow as the whole pause (a long repaint): when it returns, the pause's end and
+      // this watch's next look are due together, and are handled in the same pass.
+      std::this_thread::sleep_for(std::chrono::milliseconds(pause.length_ms + 20));
+      closing = true;
+    }
+  });
+  watch.start(1);
+  QTimer::singleShot(0, rig.form.ToolButton1, [&rig] { Click(rig.form.ToolButton1); });
+  QTimer never_paused;
+  never_paused.setSingleShot(true);
+  QObject::connect(&never_paused, &QTimer::timeout, [] { QCoreApplication::exit(2); });
+  never_paused.start(3 * kWaitMs);
+
+  const int status = QApplication::exec();
+  const qint64 exit_ms = clock.elapsed() - closed_at;
+  ASSERT_GE(closed_at, 0) << "the pause never came";
+  EXPECT_EQ(status, 0);
+  EXPECT_LT(exit_ms, 1500) << "the program ended this long after its window closed";
+  EXPECT_FALSE(LineFree(rig.Link()));
+  rig.window.reset();  // as main() ends once the event loop has returned
+  EXPECT_TRUE(LineFree(rig.Link()));
+}
+
+INSTANTIATE_TEST_SUITE_P(EachKind, WindowClosedDuringAPause, ::testing::ValuesIn(kSessionPauses),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace m797::ui
