@@ -14,6 +14,7 @@ constexpr FuzzEntry kEntries[] = {
     {"replay", ReplayInput},
     {"recording", RecordingInput},
     {"request_reader", RequestReaderInput},
+    {"elm327_reader", Elm327ReaderInput},
 };
 
 }  // namespace

@@ -25,6 +25,7 @@ void WireLogInput(const std::uint8_t* data, std::size_t size);
 void ReplayInput(const std::uint8_t* data, std::size_t size);
 void RecordingInput(const std::uint8_t* data, std::size_t size);
 void RequestReaderInput(const std::uint8_t* data, std::size_t size);
+void Elm327ReaderInput(const std::uint8_t* data, std::size_t size);
 
 // Prints what was broken and aborts, so that libFuzzer keeps the input as a crash.
 [[noreturn]] void Violated(const char* what);
