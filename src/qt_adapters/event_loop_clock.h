@@ -17,6 +17,8 @@ class EventLoopClock final : public session::Clock {
     steady_.SleepUntilShortlyBefore(counter);
   }
   void PassTimeUntil(std::int64_t counter) override;
+  void BeginTimeCritical() override { steady_.BeginTimeCritical(); }
+  void EndTimeCritical() override { steady_.EndTimeCritical(); }
 
  private:
   session::SteadyClock steady_;

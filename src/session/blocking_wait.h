@@ -20,4 +20,17 @@ void WaitTicksMoreThan(Clock& clock, std::uint32_t milliseconds);
 // and polls the last stretch, for the wake-up pattern's phases, whose precision matters most.
 void WaitCounterPast(Clock& clock, std::int64_t deadline);
 
+// The clock's time-critical span for as long as it lives: begun on construction, ended on
+// destruction, also when an exception leaves the span.
+class TimeCriticalSpan {
+ public:
+  explicit TimeCriticalSpan(Clock& clock) : clock_(clock) { clock_.BeginTimeCritical(); }
+  ~TimeCriticalSpan() { clock_.EndTimeCritical(); }
+  TimeCriticalSpan(const TimeCriticalSpan&) = delete;
+  TimeCriticalSpan& operator=(const TimeCriticalSpan&) = delete;
+
+ private:
+  Clock& clock_;
+};
+
 }  // namespace m797::session

@@ -24,6 +24,12 @@ class Clock {
   // program with windows keeps its event loop running meanwhile, so that the windows paint and
   // answer while the session pauses.
   virtual void PassTimeUntil(std::int64_t counter) = 0;
+  // Keeps the calling thread running, ahead of the machine's other work, from BeginTimeCritical
+  // to EndTimeCritical, where the system allows it: for the few milliseconds whose timing the
+  // controller measures, never for a pause.  Where it is not allowed the thread runs as before.
+  // A clock that holds nothing leaves both as they are.  Take them through TimeCriticalSpan.
+  virtual void BeginTimeCritical() {}
+  virtual void EndTimeCritical() {}
 };
 
 }  // namespace m797::session

@@ -110,8 +110,11 @@ void DiagnosticSession::SetSelectorsEnabled(bool enabled) {
 void DiagnosticSession::WakeUpLine() {
   // Each phase is timed from the return of the call that began it: a driver may take a while to
   // set or clear the break (the FTDI driver asks the adapter for its modem status first), and
-  // that time must come off neither the break nor the idle phase that follows it.
+  // that time must come off neither the break nor the idle phase that follows it.  The thread is
+  // held against preemption for the pattern alone: a scheduler slice given to another process
+  // in the middle of a phase would lengthen it by several milliseconds.
   const std::int64_t phase = kWakeUpPhaseMs * clock_.PerformanceFrequency() / 1000;
+  const TimeCriticalSpan on_time(clock_);
   line_.SetBreakState(true);
   WaitCounterPast(clock_, clock_.PerformanceCounter() + phase);
   line_.SetBreakState(false);

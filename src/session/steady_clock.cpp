@@ -1,5 +1,7 @@
 #include "session/steady_clock.h"
 
+#include <atomic>
+#include <cstdio>
 #include <thread>
 
 namespace m797::session {
@@ -10,6 +12,16 @@ std::chrono::steady_clock::time_point AtCounter(std::int64_t counter) {
   return std::chrono::steady_clock::time_point(
       std::chrono::duration_cast<std::chrono::steady_clock::duration>(
           std::chrono::nanoseconds(counter)));
+}
+
+// Says once per process that the time-critical spans run without priority.
+void SayRunningWithoutPriority(const std::string& refusal) {
+  static std::atomic<bool> said{false};
+  if (said.exchange(true)) return;
+  std::fprintf(stderr,
+               "the K-line wake-up runs without real-time priority (%s); on a busy machine its "
+               "25 ms phases may come out longer\n",
+               refusal.c_str());
 }
 
 std::chrono::steady_clock::duration SinceEpoch() {
@@ -45,6 +57,17 @@ void SteadyClock::PassTimeUntil(std::int64_t counter) {
 #else
   std::this_thread::sleep_until(AtCounter(counter + 1));
 #endif
+}
+
+void SteadyClock::BeginTimeCritical() {
+  std::string refusal;
+  raised_ = time_critical_.Raise(refusal);
+  if (!raised_) SayRunningWithoutPriority(refusal);
+}
+
+void SteadyClock::EndTimeCritical() {
+  if (raised_) time_critical_.Restore();
+  raised_ = false;
 }
 
 }  // namespace m797::session

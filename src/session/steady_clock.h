@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "session/clock.h"
+#include "session/time_critical_thread.h"
 
 namespace m797::session {
 
@@ -32,6 +33,15 @@ class SteadyClock final : public Clock {
   // a little after, never before; Windows wakes on its timer tick, so there the sleep stops short
   // and the last stretch is polled, as in SleepUntilShortlyBefore.
   void PassTimeUntil(std::int64_t counter) override;
+  // The calling thread in the system's time-critical class (TimeCriticalThread).  Where the
+  // system refuses, the first refusal in the process is said once on standard error, and the
+  // thread runs as before.
+  void BeginTimeCritical() override;
+  void EndTimeCritical() override;
+
+ private:
+  TimeCriticalThread time_critical_;
+  bool raised_ = false;  // by the current span; the span's thread alone touches it
 };
 
 }  // namespace m797::session
