@@ -133,6 +133,17 @@ Bytes AnswerFrame(const Bytes& data) {
   return session::EncodeFrame(session::kTesterAddress, session::kControllerAddress, data);
 }
 
+Bytes LengthByteAnswerFrame(const Bytes& data) {
+  Bytes frame = {0x80, session::kTesterAddress, session::kControllerAddress,
+                 static_cast<std::uint8_t>(data.size())};
+  frame.insert(frame.end(), data.begin(), data.end());
+  std::uint8_t sum = 0;
+  for (std::uint8_t b : frame)
+    sum = static_cast<std::uint8_t>(sum + b);
+  frame.push_back(sum);
+  return frame;
+}
+
 Bytes NegativeAnswer(std::uint8_t service, std::uint8_t reason) {
   return {0x7F, service, reason};
 }

@@ -32,6 +32,9 @@ class Controller {
 // A frame from the controller to the tester carrying `data`.
 Bytes AnswerFrame(const Bytes& data);
 
+// The same with format byte 0x80 and a separate length byte, whatever the length.
+Bytes LengthByteAnswerFrame(const Bytes& data);
+
 // Negative answer: 7F, the refused service, the reason.
 Bytes NegativeAnswer(std::uint8_t service, std::uint8_t reason);
 

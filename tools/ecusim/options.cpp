@@ -30,9 +30,22 @@ constexpr const char* kUsage =
     "  --replay FILE        answer with the answers of a recorded wire log: each request with\n"
     "                       the answer that followed the same request there, in turn, starting\n"
     "                       over when they run out; a request never recorded gets 7F\n"
+    "  --adapter kkl|elm327 what the tester talks to (default kkl): a K-line cable that echoes\n"
+    "                       every byte, or an ELM327 clone with the controller behind it\n"
+    "  --elm-no-fi          the ELM327 answers ? to ATFI; its first request inits the line\n"
+    "  --elm-rate N         the ELM327's serial rate (default 38400): text from a tester whose\n"
+    "                       terminal is set to another rate is not heard (on a pseudo-terminal\n"
+    "                       the rate is read from its settings; not checked with --device)\n"
+    "  --elm-version TEXT   the ELM327's identification (default \"ELM327 v1.5\")\n"
     "  --help               show this text\n"
     "\n"
-    "Log lines: monotonic milliseconds, RX (request received) or TX (answer written), frame.\n";
+    "Log lines: monotonic milliseconds, RX (request received) or TX (answer written), frame.\n"
+    "With --adapter elm327 they are the K-line frames between the chip and the controller:\n"
+    "RX when the chip puts a request (its own StartCommunication and keep-alive included) on\n"
+    "the line, TX when the controller's answer is complete.  --silent, --silent-after,\n"
+    "--stop-after and --hangup-after act on the controller and the device as with a cable\n"
+    "(the chip's own StartCommunication counts as an answer); --chunk cuts the chip's text;\n"
+    "--garbage does not apply.\n";
 
 bool ParseInt(const std::string& text, int low, int high, int& out) {
   int value = 0;
@@ -87,6 +100,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       o.silent = true;
       continue;
     }
+    if (arg == "--elm-no-fi") {
+      o.elm_no_fi = true;
+      continue;
+    }
     if (i + 1 >= args.size()) return fail("option " + arg + " needs a value");
     const std::string& value = args[++i];
     bool ok = true;
@@ -124,10 +141,22 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       o.device_path = value;
     } else if (arg == "--replay") {
       o.replay_path = value;
+    } else if (arg == "--adapter") {
+      ok = value == "kkl" || value == "elm327";
+      o.adapter = value == "elm327" ? Adapter::Elm327 : Adapter::Kkl;
+    } else if (arg == "--elm-rate") {
+      ok = ParseInt(value, 300, 4'000'000, o.elm_rate);
+    } else if (arg == "--elm-version") {
+      ok =
+          !value.empty() && value.size() <= 40 && value.find_first_of("\r\n>") == std::string::npos;
+      o.elm_version = value;
     } else {
       return fail("unknown option " + arg);
     }
     if (!ok) return fail("bad value for " + arg + ": " + value);
+  }
+  if (o.adapter == Adapter::Elm327 && o.garbage_bytes > 0) {
+    return fail("--garbage acts on the K-line's bytes, which an ELM327 does not pass on");
   }
   return o;
 }

@@ -13,8 +13,18 @@ struct TroubleCodeEntry {
   std::uint8_t status;
 };
 
+// What stands between the tester and the controller.
+enum class Adapter {
+  Kkl,     // a K-line pass-through cable: the tester's bytes and their echo
+  Elm327,  // an ELM327-type interpreter: text commands, hex requests and answers
+};
+
 // What the simulator plays and how it misbehaves.
 struct Options {
+  Adapter adapter = Adapter::Kkl;
+  bool elm_no_fi = false;  // a clone that refuses ATFI
+  int elm_rate = 38400;    // the chip's serial rate: a tester at another rate is not heard
+  std::string elm_version = "ELM327 v1.5";
   std::string port = "COM1";
   int type = 1;  // controller type 1, 2 or 3
   std::vector<TroubleCodeEntry> codes;
