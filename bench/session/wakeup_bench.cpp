@@ -232,7 +232,7 @@ void MeasureAsPlainUser(int runs) {
   bool keep_sys_nice = false;
   if (setrlimit(RLIMIT_RTPRIO, &rtprio) != 0) {
     std::printf(
-        "\ncannot give the plain user RLIMIT_RTPRIO (%s: root here lacks "
+        "\ncannot give the plain user RLIMIT_RTPRIO (%s; raising a hard limit takes "
         "CAP_SYS_RESOURCE); it keeps CAP_SYS_NICE alone instead\n",
         std::strerror(errno));
     given = "CAP_SYS_NICE alone";
