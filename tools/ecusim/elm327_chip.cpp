@@ -293,15 +293,13 @@ void Elm327Chip::Request(const std::string& hex, double now_ms) {
     StartInit(job, now_ms);
     return;
   }
-  job.due_ms = std::max(now_ms, last_line_ms_ + kInterMessageMs) +
-               static_cast<double>(Frame(job.request).size()) * kByteOutMs;
+  job.due_ms = std::max(now_ms, last_line_ms_ + kInterMessageMs);
   job_ = job;
 }
 
 void Elm327Chip::StartInit(Job job, double now_ms) {
   job.phase = Phase::InitPattern;
-  job.due_ms =
-      now_ms + kFastInitMs + static_cast<double>(Frame({kStartCommunication}).size()) * kByteOutMs;
+  job.due_ms = now_ms + kFastInitMs;
   job_ = std::move(job);
 }
 
@@ -340,9 +338,9 @@ void Elm327Chip::KeepAlive(double now_ms) {
   if (due > now_ms) return;
   Bytes frame = wakeup_message_;
   frame.push_back(Checksum(frame));
-  last_line_ms_ = due;
+  last_line_ms_ = due + static_cast<double>(frame.size()) * kByteOutMs;
   // The chip never reads the answers to its keep-alive.
-  if (auto answer = line_.Send(frame, due)) stray_answers_.push_back(*answer);
+  if (auto answer = line_.Send(frame, due, last_line_ms_)) stray_answers_.push_back(*answer);
 }
 
 void Elm327Chip::Step(double now_ms) {
@@ -356,16 +354,18 @@ void Elm327Chip::Step(double now_ms) {
     case Phase::InitPattern:
     case Phase::SendRequest: {
       const bool init = job.phase == Phase::InitPattern;
-      last_line_ms_ = now_ms;
-      job.answer = line_.Send(Frame(init ? Bytes{kStartCommunication} : job.request), now_ms);
-      if (job.answer && job.answer->at_ms <= now_ms + timeout_ms_) {
+      const Bytes frame = Frame(init ? Bytes{kStartCommunication} : job.request);
+      const double end_ms = now_ms + static_cast<double>(frame.size()) * kByteOutMs;
+      last_line_ms_ = end_ms;
+      job.answer = line_.Send(frame, now_ms, end_ms);
+      if (job.answer && job.answer->at_ms <= end_ms + timeout_ms_) {
         job.phase = init ? Phase::InitAnswer : Phase::RequestAnswer;
         job.due_ms = job.answer->at_ms;
       } else {
         if (job.answer) stray_answers_.push_back(*job.answer);
         job.answer.reset();
         job.phase = init ? Phase::InitFailed : Phase::NoData;
-        job.due_ms = now_ms + timeout_ms_;
+        job.due_ms = end_ms + timeout_ms_;
       }
       return;
     }
@@ -389,8 +389,7 @@ void Elm327Chip::Step(double now_ms) {
         return;
       }
       job.phase = Phase::SendRequest;
-      job.due_ms =
-          now_ms + kInterMessageMs + static_cast<double>(Frame(job.request).size()) * kByteOutMs;
+      job.due_ms = now_ms + kInterMessageMs;
       return;
     }
     case Phase::InitFailed:

@@ -21,9 +21,9 @@ class KLine {
   };
 
   virtual ~KLine() = default;
-  // The chip starts putting `frame` on the line at `now_ms`; the controller's answer, or nothing
-  // when it stays silent.
-  virtual std::optional<Answer> Send(const Bytes& frame, double now_ms) = 0;
+  // The chip puts `frame` on the line from `start_ms` to `end_ms`; the controller's answer, or
+  // nothing when it stays silent.
+  virtual std::optional<Answer> Send(const Bytes& frame, double start_ms, double end_ms) = 0;
   // The answer's last byte is on the line at `at_ms`.
   virtual void Answered(const Bytes& frame, double at_ms) = 0;
 };

@@ -41,7 +41,7 @@ constexpr const char* kUsage =
     "\n"
     "Log lines: monotonic milliseconds, RX (request received) or TX (answer written), frame.\n"
     "With --adapter elm327 they are the K-line frames between the chip and the controller:\n"
-    "RX when the chip puts a request (its own StartCommunication and keep-alive included) on\n"
+    "RX when the chip starts a request (its own StartCommunication and keep-alive included) on\n"
     "the line, TX when the controller's answer is complete.  --silent, --silent-after,\n"
     "--stop-after and --hangup-after act on the controller and the device as with a cable\n"
     "(the chip's own StartCommunication counts as an answer); --chunk cuts the chip's text;\n"

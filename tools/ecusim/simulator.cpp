@@ -148,11 +148,13 @@ bool Simulator::TesterAtChipRate() const {
   return !rate || *rate == static_cast<unsigned>(options_.elm_rate);
 }
 
-std::optional<KLine::Answer> Simulator::Send(const Bytes& frame, double now_ms) {
-  LogFrame(now_ms, wire_log::Direction::Rx, frame);
-  auto answer = ControllerAnswer(frame, now_ms);
+std::optional<KLine::Answer> Simulator::Send(const Bytes& frame, double start_ms, double end_ms) {
+  // Logged from its start, so that the log's pauses run from the end of an answer to the start
+  // of the next request, as the K-line's P3.
+  LogFrame(start_ms, wire_log::Direction::Rx, frame);
+  auto answer = ControllerAnswer(frame, start_ms);
   if (!answer) return std::nullopt;
-  const double at = now_ms + options_.answer_delay_ms + answer->size() * kKLineByteMs;
+  const double at = end_ms + options_.answer_delay_ms + answer->size() * kKLineByteMs;
   return Answer{std::move(*answer), at};
 }
 

@@ -51,7 +51,7 @@ class Simulator : private KLine {
   bool TesterAtChipRate() const;
   void ServeChip(double now_ms);
   void WriteText(const std::string& text, double now_ms);
-  std::optional<Answer> Send(const Bytes& frame, double now_ms) override;
+  std::optional<Answer> Send(const Bytes& frame, double start_ms, double end_ms) override;
   void Answered(const Bytes& frame, double at_ms) override;
   bool HangUpDue() const;
   void HangUp();
