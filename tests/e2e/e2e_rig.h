@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,10 +46,19 @@ class ConfigFolder {
   std::string path_;
 };
 
+// Makes the session's line on the rig's component and clock.
+using LineMaker =
+    std::function<std::unique_ptr<session::SerialLine>(serial::TSerComm&, session::Clock&)>;
+
 // The real session on the real serial component against the simulator on COM1, with a real
-// clock and a small event loop as the main thread.
+// clock and a small event loop as the main thread.  The line is the K-line cable's unless a
+// maker gives another; the owner of another line routes the component's notification to it.
 struct E2eRig {
-  explicit E2eRig(std::vector<std::string> ecusim_args, int type_index = 0, int page = 0) {
+  explicit E2eRig(std::vector<std::string> ecusim_args, int type_index = 0, int page = 0,
+                  const LineMaker& make_line = nullptr)
+      : line_owner(make_line ? make_line(comm, clock)
+                             : std::make_unique<tester_port::SerCommLine>(comm)),
+        line(*line_owner) {
     ecusim_args.insert(ecusim_args.end(), {"--port", "COM1"});
     sim = std::make_unique<EcusimProcess>(config.path() + "/ecusim.log", ecusim_args);
     tester_port::ConfigureTesterPort(comm);
@@ -94,8 +104,9 @@ struct E2eRig {
   std::unique_ptr<EcusimProcess> sim;
   EventLoop loop;
   serial::TSerComm comm{loop.dispatcher()};
-  tester_port::SerCommLine line{comm};
   session::SteadyClock clock;
+  std::unique_ptr<session::SerialLine> line_owner;
+  session::SerialLine& line;
   LoopTimer timer1{10000ms};
   LoopTimer timer2{2000ms};
   LoopTimer timer3{1000ms};
