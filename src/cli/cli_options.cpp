@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -24,16 +25,24 @@ constexpr const char* kUsage =
     "  report FILE.csv --pdf OUT.pdf | --png OUT.png\n"
     "        a page with the recording at a glance: a graph per quantity, its minimum, maximum\n"
     "        and mean, and the trouble codes if they were read\n"
+    "  probe [--port COMn|PATH]\n"
+    "        what adapter is on the port: a K-line cable, or an ELM327 with its version, its\n"
+    "        rate and the voltage it reads; exit status 0 only when one answered\n"
     "\n"
     "Options of live, codes and clear:\n"
     "  --port COMn|PATH   the port (default: the one the tester's window last used)\n"
     "  --type 1|2|3       the controller type (default: the one the window last used)\n"
+    "  --adapter auto|kkl|elm327\n"
+    "                     the adapter: a K-line cable (kkl), an ELM327, or (auto, the default)\n"
+    "                     the one the window found on the port, else a cable, and an ELM327\n"
+    "                     looked for when the cable's start gets no answer\n"
     "  --wire-log FILE    every frame on the line, the echo included: monotonic milliseconds,\n"
     "                     TX (sent) or RX (received), the bytes in hexadecimal\n"
     "  --help             this text\n"
     "\n"
     "Exit status: 0 done; 1 the line or a file failed; 2 bad command line; 3 the port cannot\n"
-    "be opened; 4 no answer from the controller; 5 the recording cannot be read; 130 codes\n"
+    "be opened; 4 no answer from the controller (probe: from no adapter); 5 the recording\n"
+    "cannot be read; 130 codes\n"
     "or clear stopped by Ctrl-C (live ends so normally, with 0).\n";
 
 bool IsComName(const std::string& name) {
@@ -55,17 +64,19 @@ bool ParseSeconds(const std::string& text, double& out) {
   return true;
 }
 
+struct CommandNameOf {
+  const char* name;
+  Command command;
+};
+constexpr CommandNameOf kCommands[] = {{"live", Command::Live},
+                                       {"codes", Command::Codes},
+                                       {"clear", Command::Clear},
+                                       {"report", Command::Report},
+                                       {"probe", Command::Probe}};
+
 const char* CommandName(Command c) {
-  switch (c) {
-    case Command::Live:
-      return "live";
-    case Command::Codes:
-      return "codes";
-    case Command::Clear:
-      return "clear";
-    case Command::Report:
-      return "report";
-  }
+  for (const CommandNameOf& known : kCommands)
+    if (known.command == c) return known.name;
   return "";
 }
 
@@ -91,21 +102,14 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
       return std::nullopt;
     }
   }
-  if (args.empty()) return fail("no command (live, codes, clear or report)");
+  if (args.empty()) return fail("no command (live, codes, clear, report or probe)");
 
   CliOptions o;
-  const std::string& command = args[0];
-  if (command == "live") {
-    o.command = Command::Live;
-  } else if (command == "codes") {
-    o.command = Command::Codes;
-  } else if (command == "clear") {
-    o.command = Command::Clear;
-  } else if (command == "report") {
-    o.command = Command::Report;
-  } else {
-    return fail("unknown command " + command);
-  }
+  const auto named =
+      std::find_if(std::begin(kCommands), std::end(kCommands),
+                   [&](const CommandNameOf& known) { return args[0] == known.name; });
+  if (named == std::end(kCommands)) return fail("unknown command " + args[0]);
+  o.command = named->command;
 
   auto allowed = [&](const std::string& option, std::initializer_list<Command> commands) {
     for (Command c : commands)
@@ -135,12 +139,15 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
       continue;
     }
     const bool known = arg == "--port" || arg == "--type" || arg == "--wire-log" ||
-                       arg == "--seconds" || arg == "--csv" || arg == "--pdf" || arg == "--png";
+                       arg == "--seconds" || arg == "--csv" || arg == "--pdf" || arg == "--png" ||
+                       arg == "--adapter";
     if (!known) return fail("unknown option " + arg);
     if (i + 1 >= args.size()) return fail("option " + arg + " needs a value");
     const std::string& value = args[++i];
     if (arg == "--port") {
-      if (!allowed(arg, kLine)) return fail(message);
+      if (!allowed(arg, {Command::Live, Command::Codes, Command::Clear, Command::Probe})) {
+        return fail(message);
+      }
       if (!IsComName(value) && value.rfind('/', 0) != 0) {
         return fail("bad port " + value + " (COM1 to COM255, or a device path starting with /)");
       }
@@ -150,6 +157,11 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
       if (value != "1" && value != "2" && value != "3")
         return fail("bad type " + value + " (1, 2 or 3)");
       o.type = value[0] - '0';
+    } else if (arg == "--adapter") {
+      if (!allowed(arg, kLine)) return fail(message);
+      if (value != "auto" && value != "kkl" && value != "elm327")
+        return fail("bad adapter " + value + " (auto, kkl or elm327)");
+      o.adapter = value;
     } else if (arg == "--wire-log") {
       if (!allowed(arg, kLine)) return fail(message);
       o.wire_log_path = value;

@@ -6,13 +6,14 @@
 
 namespace m797::cli {
 
-enum class Command { Live, Codes, Clear, Report };
+enum class Command { Live, Codes, Clear, Report, Probe };
 
 struct CliOptions {
   Command command = Command::Live;
   std::optional<std::string> port;  // "COMn" or a device path
   std::optional<int> type;          // controller type 1 to 3
   std::string wire_log_path;
+  std::string adapter = "auto";  // auto, kkl or elm327
   // live
   std::optional<double> seconds;
   std::string csv_path;

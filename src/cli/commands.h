@@ -9,5 +9,6 @@ int RunLive(const CliOptions& options);
 int RunCodes(const CliOptions& options);
 int RunClear(const CliOptions& options);
 int RunReport(const CliOptions& options);
+int RunProbe(const CliOptions& options);
 
 }  // namespace m797::cli

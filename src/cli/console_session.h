@@ -13,6 +13,7 @@
 #include "serial/ser_comm.h"
 #include "session/diagnostic_session.h"
 #include "session/steady_clock.h"
+#include "tester_port/adapter_line.h"
 #include "tester_port/ser_comm_line.h"
 
 namespace m797::cli {
@@ -27,7 +28,8 @@ namespace m797::cli {
 // window shows it in its error box, and the program decides what follows.
 struct ConsoleSession {
   // `wire_log_path` may be empty: no wire log.
-  ConsoleSession(ConsoleControls& controls, const std::string& wire_log_path);
+  ConsoleSession(ConsoleControls& controls, const std::string& wire_log_path,
+                 tester_port::AdapterChoice adapter);
 
   // Runs a handler of the session as the event loop runs it.
   void Handle(const std::function<void()>& handler);
@@ -40,11 +42,11 @@ struct ConsoleSession {
 
   qt_adapters::QtMainThreadDispatcher dispatcher;
   serial::TSerComm SerComm1{dispatcher};
-  tester_port::SerCommLine port_line{SerComm1};
-  WireTapLine line;
   session::SteadyClock clock;
   qt_adapters::QtSettingsStore stored_settings;
   ReadOnlySettings settings{stored_settings};
+  tester_port::AdapterLine port_line;
+  WireTapLine line;
   qt_adapters::QtSessionTimer Timer1;
   qt_adapters::QtSessionTimer Timer2;
   qt_adapters::QtSessionTimer Timer3;

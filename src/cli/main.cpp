@@ -42,6 +42,8 @@ int RunCommand(const m797::cli::CliOptions& options, char** argv) {
       return RunCodes(options);
     case Command::Clear:
       return RunClear(options);
+    case Command::Probe:
+      return RunProbe(options);
     case Command::Report:
       break;
   }

@@ -10,6 +10,12 @@ namespace m797::cli {
 
 namespace {
 
+tester_port::AdapterChoice AdapterChoiceOf(const std::string& name) {
+  if (name == "kkl") return tester_port::AdapterChoice::Cable;
+  if (name == "elm327") return tester_port::AdapterChoice::Elm327;
+  return tester_port::AdapterChoice::Auto;
+}
+
 void PrintError(const std::string& message) {
   std::fprintf(stderr, "m797-cli: %s\n", message.c_str());
   std::fflush(stderr);
@@ -29,7 +35,8 @@ TestingRun::TestingRun(const CliOptions& options, int page, int interrupted_code
 TestingRun::~TestingRun() = default;
 
 int TestingRun::Run() {
-  session_ = std::make_unique<ConsoleSession>(controls_, options_.wire_log_path);
+  session_ = std::make_unique<ConsoleSession>(controls_, options_.wire_log_path,
+                                              AdapterChoiceOf(options_.adapter));
   session_->on_error = [this](const std::string& message) { OnError(message); };
   session_->after_handler = [this] { CheckStillTesting(); };
   // The window shows the message and waits for the user to stop and start again; a recorder

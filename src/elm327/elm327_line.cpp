@@ -29,7 +29,11 @@ void Elm327Line::OpenPort() {
     if (rate_before > 0) comm_.SetUserBaudrate(rate_before);
     throw;
   }
-  rate_before_open_ = rate_before;
+  TakeOpenPort(rate_before);
+}
+
+void Elm327Line::TakeOpenPort(int rate_after_close) {
+  rate_before_open_ = rate_after_close;
   ResetState();
   version_.clear();
   QueueSetup();

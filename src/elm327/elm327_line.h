@@ -56,6 +56,9 @@ class Elm327Line final : public session::SerialLine {
   void SetDeviceName(const std::string& name) override { comm_.SetDeviceName(name); }
   std::string DeviceName() const override { return comm_.DeviceName(); }
   void OpenPort() override;
+  // Takes the port as a probe left it, open at the chip's rate (options' rate is not applied),
+  // and sets the chip up as OpenPort does; ClosePort then puts `rate_after_close` back.
+  void TakeOpenPort(int rate_after_close);
   void ClosePort() override;
   bool PortOpen() const override { return comm_.PortOpen(); }
   void SetDtrState(bool) override {}
@@ -69,6 +72,7 @@ class Elm327Line final : public session::SerialLine {
   void TextReceived(int count);
   std::function<void(int count)> on_frames;
 
+  int baud_rate() const { return options_.baud_rate; }
   // The chip's identification from its last reset ("ELM327 v1.5"); empty until one came.
   const std::string& version() const { return version_; }
   // Whether the chip refused ATFI since the port opened (the clone path).

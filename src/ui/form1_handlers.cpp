@@ -54,6 +54,10 @@ void TForm1::ConnectControls() {
       if (by_user) session_->session.PageControl1Change();
     });
   });
+  // The port selector's tool tip names an ELM327 adapter found on the port.
+  session_->line.on_description_change = [this] {
+    ComboBox1->setToolTip(QString::fromStdString(session_->line.Description()));
+  };
   connect(Image1, &PictureBox::clicked, this, [this] { Image1Click(); });
   connect(Image1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { PopupMenu1->popup(Image1->mapToGlobal(pos)); });

@@ -30,11 +30,12 @@ Form1Session::Form1Session(session::SessionControls& controls)
   // serial thread nor the timers' ticks.
   SerComm1.SetOnRxChar([this](serial::TSerCustomComm*, int count) {
     try {
-      session.SerComm1RxChar(count);
+      line.Received(count);
     } catch (...) {
       gate.Fail(std::current_exception());
     }
   });
+  line.on_bytes = [this](int count) { session.SerComm1RxChar(count); };
   SerComm1.SetExceptionHandler([this](const std::string& message) {
     gate.Fail(std::make_exception_ptr(std::runtime_error(message)));
   });

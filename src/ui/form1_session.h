@@ -7,6 +7,7 @@
 #include "qt_adapters/qt_settings_store.h"
 #include "serial/ser_comm.h"
 #include "session/diagnostic_session.h"
+#include "tester_port/adapter_line.h"
 #include "tester_port/ser_comm_line.h"
 
 namespace m797::ui {
@@ -27,9 +28,9 @@ struct Form1Session {
   qt_adapters::HandlerGate gate;
   qt_adapters::QtMainThreadDispatcher dispatcher;
   serial::TSerComm SerComm1{dispatcher};
-  tester_port::SerCommLine line{SerComm1};
   qt_adapters::EventLoopClock clock;
   qt_adapters::QtSettingsStore settings;
+  tester_port::AdapterLine line{SerComm1, clock, settings};
   qt_adapters::QtSessionTimer Timer1;
   qt_adapters::QtSessionTimer Timer2;
   qt_adapters::QtSessionTimer Timer3;
