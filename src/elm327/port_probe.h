@@ -26,7 +26,7 @@ struct ProbeResult {
 // rate is left at the chip's when one answered, and put back otherwise.  Reads the port directly,
 // so it works inside a handler of the session, whose receive notifications wait meanwhile.
 ProbeResult ProbeForChip(serial::TSerComm& comm, session::Clock& clock, std::span<const int> rates,
-                         std::uint32_t wait_ms = 300);
+                         std::uint32_t wait_ms = 400);
 
 // Sends one command to a chip that is ready for it and returns its answer without the prompt,
 // line ends as '\n'; nothing when no prompt came within `wait_ms`.  The answer is bounded.
