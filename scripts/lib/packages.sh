@@ -11,6 +11,8 @@ M797_PACKAGES=(
   strace
   # the accessibility test: a private X display, session bus and AT-SPI bus, read from Python
   xvfb dbus-daemon dbus-bin dbus-session-bus-common at-spi2-core python3-gi gir1.2-atspi-2.0 procps
+  # the wake-up's real-time class granted by RealtimeKit: its daemon and polkit on a private bus
+  rtkit polkitd
   # the device tests: the virtual machine, its initramfs and kernel, the wake-up report
   qemu-system-x86 busybox-static xz-utils python3
   # the fuzz targets: clang's libFuzzer and sanitizer runtimes

@@ -12,6 +12,7 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
+#include "qt_adapters/realtime_kit_grant.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ int RunCommand(const m797::cli::CliOptions& options, char** argv) {
   int qt_argc = 1;
   QCoreApplication app(qt_argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("m797-cli"));
+  const m797::qt_adapters::RealtimeKitGrant realtime_kit;  // the wake-up's real-time class
   switch (options.command) {
     case Command::Live:
       return RunLive(options);

@@ -7,7 +7,8 @@ namespace m797::session {
 // Puts the calling thread into the system's time-critical class and back, for a span of a few
 // milliseconds.  On Linux the real-time class SCHED_FIFO at a modest priority, which a process
 // may take as root, with CAP_SYS_NICE or with an RLIMIT_RTPRIO above zero (limits.conf's
-// "rtprio"); on Windows the thread's time-critical priority and a 1 ms system timer resolution.
+// "rtprio"), and else asks the process's RealTimeGrant (RealtimeKit) for; on Windows the
+// thread's time-critical priority and a 1 ms system timer resolution.
 class TimeCriticalThread {
  public:
   // The real-time priority taken on Linux: above every thread of the ordinary class, below the

@@ -1,9 +1,11 @@
 #include <sched.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "session/real_time_grant.h"
 #include "session/time_critical_thread.h"
 
 namespace m797::session {
@@ -22,6 +24,30 @@ int PriorityWithinLimit() {
   return static_cast<int>(limit.rlim_cur);
 }
 
+bool IsRealTime(int policy) {
+  const int base_policy = policy & ~SCHED_RESET_ON_FORK;
+  return base_policy == SCHED_FIFO || base_policy == SCHED_RR;
+}
+
+// Asks the process's grantor, if the program set one, to do what the system refused the thread:
+// RealtimeKit grants the class to a plain user.  The grantor may give SCHED_RR, as RealtimeKit
+// does by default; for the one thread of its priority that holds it, that is SCHED_FIFO.
+bool RaisedByGrant(std::string& refusal) {
+  RealTimeGrant* grant = CurrentRealTimeGrant();
+  if (grant == nullptr) return false;
+  std::string grant_refusal;
+  if (!grant->MakeThreadRealTime(static_cast<std::uint64_t>(gettid()),
+                                 TimeCriticalThread::kRealTimePriority, grant_refusal)) {
+    refusal += "; asked RealtimeKit: " + grant_refusal;
+    return false;
+  }
+  if (!IsRealTime(sched_getscheduler(0))) {
+    refusal += "; RealtimeKit answered, but the thread is not in a real-time class";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool TimeCriticalThread::Raise(std::string& refusal) {
@@ -35,23 +61,28 @@ bool TimeCriticalThread::Raise(std::string& refusal) {
   previous_policy_ = policy;
   previous_priority_ = previous.sched_priority;
   // A thread already in a real-time class keeps it and its priority.
-  const int base_policy = policy & ~SCHED_RESET_ON_FORK;
-  if (base_policy == SCHED_FIFO || base_policy == SCHED_RR) return true;
+  if (IsRealTime(policy)) return true;
   sched_param raised{};
   raised.sched_priority = PriorityWithinLimit();
-  if (sched_setscheduler(0, SCHED_FIFO, &raised) != 0) {
-    refusal = errno == EPERM ? std::string("not permitted: no CAP_SYS_NICE and no rtprio limit")
-                             : std::string(std::strerror(errno));
+  if (sched_setscheduler(0, SCHED_FIFO, &raised) == 0) return true;
+  if (errno != EPERM) {
+    refusal = std::strerror(errno);
     return false;
   }
-  return true;
+  refusal = "not permitted: no CAP_SYS_NICE and no rtprio limit";
+  return RaisedByGrant(refusal);
 }
 
 void TimeCriticalThread::Restore() {
-  // Lowering a thread's class needs no right, so this does not fail for want of one.
+  // Lowering a thread's class needs no right, so this does not fail for want of one.  Clearing
+  // SCHED_RESET_ON_FORK does need CAP_SYS_NICE, and RealtimeKit sets it with the class, so the
+  // flag stays where the thread has it.
+  int policy = previous_policy_;
+  const int current = sched_getscheduler(0);
+  if (current >= 0) policy |= current & SCHED_RESET_ON_FORK;
   sched_param previous{};
   previous.sched_priority = previous_priority_;
-  sched_setscheduler(0, previous_policy_, &previous);
+  sched_setscheduler(0, policy, &previous);
 }
 
 }  // namespace m797::session

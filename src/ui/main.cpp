@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "gauges/blink_scheduler.h"
+#include "qt_adapters/realtime_kit_grant.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
 #include "ui/form_texts.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("m797-tester"));
   m797::gauges::TGxBlinkScheduler::Instance().SetAutoTick(true);
+  const m797::qt_adapters::RealtimeKitGrant realtime_kit;  // the wake-up's real-time class
 
   m797::ui::TForm1 form1;
   m797::ui::TForm2 form2;
