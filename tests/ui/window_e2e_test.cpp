@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <thread>
 
@@ -27,6 +28,7 @@
 #include "gauges/value_format.h"
 #include "gauges/value_indicator.h"
 #include "line_checks.h"
+#include "qt_adapters/qt_settings_store.h"
 #include "serial/ser_comm.h"
 #include "session/session_texts.h"
 #include "shown_errors.h"
@@ -86,12 +88,43 @@ struct WindowRig {
       n += f.received;
     return n;
   }
+  // Live-data answers the controller has written.
+  std::size_t LiveAnswers() const {
+    std::size_t n = 0;
+    for (const auto& f : sim->Frames())
+      n += !f.received && !session::FrameData(f.bytes).empty() &&
+           session::FrameData(f.bytes)[0] == 0x61;
+    return n;
+  }
 
   e2e::ConfigFolder config;
   std::unique_ptr<e2e::EcusimProcess> sim;
   std::unique_ptr<TForm1> window = std::make_unique<TForm1>();
   TForm1& form = *window;
 };
+
+// The chip's rate that the window remembers for COM1, 0 for none.
+int RememberedChipRate() {
+  qt_adapters::QtSettingsStore settings;
+  return settings.ReadInteger("Vestrel", "ELM327_COM1", 0);
+}
+
+// Each gauge shows the last value that the simulator's answers call for, and says so to assistive
+// technology.  For a window on a page where no live data comes in any more.
+void ExpectGaugesShowTheLastAnswers(WindowRig& rig, int type_index) {
+  std::map<Gauge, float> last;
+  for (const auto& [gauge, value] : e2e::ExpectedGaugeWrites(rig.sim->Frames(), type_index))
+    last[gauge] = value;
+  ASSERT_GE(last.size(), 8u);
+  for (const auto& [gauge, value] : last) {
+    gauges::TGxAnalogGControl& shown = rig.form.GaugeOf(gauge);
+    EXPECT_EQ(shown.Value(), value) << static_cast<int>(gauge);
+    const QString figures =
+        gauges::FormatValue(shown.SignalSettings()->ValueFormat(), static_cast<double>(value));
+    const QString read = QAccessible::queryAccessibleInterface(&shown)->text(QAccessible::Value);
+    EXPECT_TRUE(read.startsWith(figures)) << read.toStdString() << " / " << figures.toStdString();
+  }
+}
 
 TEST(WindowWithSimulator, LiveDataTroubleCodesClearAndStop) {
   WindowRig rig({"--type", "1", "--dtc", "0102:60", "--dtc", "0171:20"});
@@ -118,20 +151,8 @@ TEST(WindowWithSimulator, LiveDataTroubleCodesClearAndStop) {
       [&] { return form.Memo1->toPlainText().isEmpty() && form.Memo2->toPlainText().isEmpty(); },
       kWaitMs));
 
-  // On the fault page no live data comes in any more: each gauge shows the last value that the
-  // simulator's answers call for, and says so to assistive technology.
-  std::map<Gauge, float> last;
-  for (const auto& [gauge, value] : e2e::ExpectedGaugeWrites(rig.sim->Frames(), 0))
-    last[gauge] = value;
-  ASSERT_GE(last.size(), 8u);
-  for (const auto& [gauge, value] : last) {
-    gauges::TGxAnalogGControl& shown = form.GaugeOf(gauge);
-    EXPECT_EQ(shown.Value(), value) << static_cast<int>(gauge);
-    const QString figures =
-        gauges::FormatValue(shown.SignalSettings()->ValueFormat(), static_cast<double>(value));
-    const QString read = QAccessible::queryAccessibleInterface(&shown)->text(QAccessible::Value);
-    EXPECT_TRUE(read.startsWith(figures)) << read.toStdString() << " / " << figures.toStdString();
-  }
+  // On the fault page no live data comes in any more.
+  ExpectGaugesShowTheLastAnswers(rig, 0);
   EXPECT_TRUE(QAccessible::queryAccessibleInterface(form.VI_Nmot)
                   ->text(QAccessible::Value)
                   .endsWith(u" об/мин"_s));
@@ -146,7 +167,60 @@ TEST(WindowWithSimulator, LiveDataTroubleCodesClearAndStop) {
   EXPECT_EQ(rig.Requests(), after_stop) << "traffic went on after the stop";
   EXPECT_EQ(form.VS_TOG->Value(), 0.0f);
   EXPECT_TRUE(test::ShownErrors().isEmpty()) << test::ShownErrors().join('\n').toStdString();
+  // A cable is found as a cable, and nothing is remembered for it.
+  EXPECT_EQ(RememberedChipRate(), 0);
+  EXPECT_TRUE(form.ComboBox1->toolTip().isEmpty());
 }
+
+class WindowThroughElm327 : public ::testing::TestWithParam<int> {};
+
+// The first start, as through a cable, gets no answer; the link watchdog's wake-up finds the
+// chip and the session goes on through it to live data, which the gauges show.  The window
+// remembers the chip for COM1 and names it in the port selector's tool tip, and the next start
+// goes through the chip at once.
+TEST_P(WindowThroughElm327, FindsTheChipRemembersItAndStartsThroughItNextTime) {
+  const int type = GetParam();
+  // The settings outlive the test in this process: the cable's tests must not find a chip there.
+  struct ForgetChip {
+    ForgetChip() { qt_adapters::QtSettingsStore().WriteInteger("Vestrel", "ELM327_COM1", 0); }
+    ~ForgetChip() { qt_adapters::QtSettingsStore().WriteInteger("Vestrel", "ELM327_COM1", 0); }
+  } forget_chip;
+  WindowRig rig({"--type", std::to_string(type), "--adapter", "elm327", "--dtc", "0102:60"});
+  ASSERT_TRUE(rig.LinkReady());
+  TForm1& form = rig.form;
+  form.ComboBox2->setCurrentIndex(type - 1);
+
+  QElapsedTimer clock;
+  clock.start();
+  Click(form.ToolButton1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rig.LiveAnswers() > 0; }, 2 * kWaitMs));
+  const qint64 first_start_ms = clock.elapsed();
+  EXPECT_EQ(RememberedChipRate(), 38400);
+  EXPECT_EQ(form.ComboBox1->toolTip(), u"ELM327 v1.5, 38400 bit/s"_s);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rig.LiveAnswers() >= 8; }, kWaitMs));
+
+  // On the fault page, once the codes are shown, no live data comes in any more.
+  ClickTab(form, 1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !form.Memo1->toPlainText().isEmpty(); }, kWaitMs));
+  ExpectGaugesShowTheLastAnswers(rig, type - 1);
+
+  Click(form.ToolButton1);
+  ClickTab(form, 0);
+  const std::size_t answers_before = rig.LiveAnswers();
+  clock.restart();
+  Click(form.ToolButton1);
+  EXPECT_EQ(form.SerComm1().UserBaudrate(), 38400) << "the start did not go to the chip at once";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rig.LiveAnswers() > answers_before; }, kWaitMs));
+  const qint64 later_start_ms = clock.elapsed();
+  Click(form.ToolButton1);
+  EXPECT_TRUE(test::ShownErrors().isEmpty()) << test::ShownErrors().join('\n').toStdString();
+  std::cout << "type " << type << ": live data " << first_start_ms
+            << " ms after the first start through the chip, " << later_start_ms
+            << " ms after a later one\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, WindowThroughElm327, ::testing::Values(1, 2, 3),
+                         [](const auto& info) { return "Type" + std::to_string(info.param); });
 
 TEST(WindowWithSimulator, StopCommunicationClosesThePortFromItsOwnHandler) {
   WindowRig rig({"--type", "2", "--stop-after", "5"});
