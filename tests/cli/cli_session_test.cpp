@@ -199,7 +199,7 @@ TEST_P(CliLive, RecordingHasTheSessionsValuesOfEveryCompleteCycle) {
   CliRig rig(args);
   // Through a chip found on its own, the start as a cable takes the link watchdog's 2 s first.
   std::vector<std::string> live = {
-      "live",       "--seconds",         chip ? "7" : "3.5", "--csv", rig.Path("live.csv"),
+      "live",       "--seconds",         chip ? "8" : "3.5", "--csv", rig.Path("live.csv"),
       "--wire-log", rig.Path("wire.log")};
   const std::string settings = "[Vestrel]\nCOM=0\n" +
                                std::string(remembered ? "ELM327_COM1=38400\n" : "") +
