@@ -134,8 +134,12 @@ Bytes AnswerFrame(const Bytes& data) {
 }
 
 Bytes LengthByteAnswerFrame(const Bytes& data) {
-  Bytes frame = {0x80, session::kTesterAddress, session::kControllerAddress,
-                 static_cast<std::uint8_t>(data.size())};
+  // Room for the whole frame first: growing the four header bytes by the data made GCC 12 see a
+  // copy past them (-Warray-bounds).
+  Bytes frame;
+  frame.reserve(data.size() + 5);
+  frame = {0x80, session::kTesterAddress, session::kControllerAddress,
+           static_cast<std::uint8_t>(data.size())};
   frame.insert(frame.end(), data.begin(), data.end());
   std::uint8_t sum = 0;
   for (std::uint8_t b : frame)
