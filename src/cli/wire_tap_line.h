@@ -30,6 +30,7 @@ class WireTapLine final : public session::SerialLine {
   void OpenPort() override;
   void ClosePort() override;
   bool PortOpen() const override { return line_.PortOpen(); }
+  void BeforeWakeUp() override { line_.BeforeWakeUp(); }
   void SetDtrState(bool on) override { line_.SetDtrState(on); }
   void SetBreakState(bool on) override { line_.SetBreakState(on); }
   int SendBytes(const std::uint8_t* data, int count) override;

@@ -22,6 +22,10 @@ class SerialLine {
   virtual void ClosePort() = 0;
   virtual bool PortOpen() const = 0;
 
+  // Called before each wake-up pattern, outside its timed span: a line that serves more than
+  // one kind of adapter may look at the port here.  Does nothing unless a line overrides it.
+  virtual void BeforeWakeUp() {}
+
   // Both act at once, before returning; on a closed port they do nothing.
   virtual void SetDtrState(bool on) = 0;
   virtual void SetBreakState(bool on) = 0;

@@ -114,6 +114,7 @@ void DiagnosticSession::WakeUpLine() {
   // held against preemption for the pattern alone: a scheduler slice given to another process
   // in the middle of a phase would lengthen it by several milliseconds.
   const std::int64_t phase = kWakeUpPhaseMs * clock_.PerformanceFrequency() / 1000;
+  line_.BeforeWakeUp();
   const TimeCriticalSpan on_time(clock_);
   line_.SetBreakState(true);
   WaitCounterPast(clock_, clock_.PerformanceCounter() + phase);

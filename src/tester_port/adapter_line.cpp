@@ -26,6 +26,13 @@ std::string AdapterLine::RememberKey(const std::string& device_name) {
   return "ELM327_" + device_name;
 }
 
+std::string AdapterLine::RememberedDescription(session::SettingsStore& settings,
+                                               const std::string& device_name) {
+  const std::string key = RememberKey(device_name);
+  const int rate = key.empty() ? 0 : settings.ReadInteger(session::kSettingsSection, key, 0);
+  return rate > 0 ? "ELM327, " + std::to_string(rate) + " bit/s" : std::string();
+}
+
 void AdapterLine::OpenPort() {
   answered_ = false;
   looked_again_ = false;
@@ -73,21 +80,26 @@ bool AdapterLine::IsStartCommunication(const std::uint8_t* data, int count) cons
          std::equal(kStartCommunication.begin(), kStartCommunication.end(), data);
 }
 
+void AdapterLine::BeforeWakeUp() {
+  // The session wakes the line again when its start has had no answer: the moment to look for
+  // the other kind of adapter, once per opening, before the pattern goes out.
+  if (!PortOpen() || start_requests_ == 0 || answered_ || looked_again_ ||
+      choice_ != AdapterChoice::Auto) {
+    return;
+  }
+  looked_again_ = true;
+  if (!elm_) {
+    const int cable_rate = comm_.UserBaudrate();
+    const auto found = elm327::ProbeForChip(comm_, clock_, elm327::kChipRates);
+    if (found.found == elm327::ProbeResult::Found::Chip) TakeChip(found.baud_rate, cable_rate);
+  } else if (elm_->version().empty()) {
+    BackToCable();
+  }
+}
+
 int AdapterLine::SendBytes(const std::uint8_t* data, int count) {
   answers_.ResetToIdle();
-  // The session wakes the line again when its start has had no answer: the moment to look for
-  // the other kind of adapter, once per opening.
-  if (PortOpen() && IsStartCommunication(data, count) && ++start_requests_ > 1 && !answered_ &&
-      !looked_again_ && choice_ == AdapterChoice::Auto) {
-    looked_again_ = true;
-    if (!elm_) {
-      const int cable_rate = comm_.UserBaudrate();
-      const auto found = elm327::ProbeForChip(comm_, clock_, elm327::kChipRates);
-      if (found.found == elm327::ProbeResult::Found::Chip) TakeChip(found.baud_rate, cable_rate);
-    } else if (elm_->version().empty()) {
-      BackToCable();
-    }
-  }
+  if (PortOpen() && IsStartCommunication(data, count)) ++start_requests_;
   return elm_ ? elm_->SendBytes(data, count) : cable_.SendBytes(data, count);
 }
 
@@ -142,7 +154,8 @@ void AdapterLine::BackToCable() {
   elm_->ClosePort();
   elm_.reset();
   cable_.OpenPort();
-  // The start raised DTR for the cable's wake-up while the chip had the port.
+  // The start raised DTR for the cable's wake-up while the chip had the port; the session's
+  // wake-up follows now.
   cable_.SetDtrState(true);
   NoteDescription();
 }

@@ -24,11 +24,12 @@ enum class AdapterChoice {
 // The session's line through whichever adapter is on the port.
 //
 // A start goes through a K-line cable exactly as it always has.  Only when that start has had no
-// answer and the session wakes the line again does the line ask the port for an ELM327 (ATI at
-// 38400, 9600 and 115200 bit/s); a chip that answers carries the session from that request on,
-// and its rate is remembered for the port (the COM name) in the settings, so that the next start
-// goes through it at once.  A remembered chip that has not answered by the session's second
-// wake-up is forgotten and the cable takes over.
+// answer and the session is about to wake the line again does the line ask the port for an
+// ELM327 (ATI at 38400, 9600 and 115200 bit/s), before the wake-up pattern; a chip that answers
+// carries the session from there on, and its rate is remembered for the port (the COM name) in
+// the settings, so that the next start goes through it at once.  A remembered chip that has not
+// answered by the session's second wake-up is forgotten and the cable takes over, wake-up
+// included.
 //
 // The owner routes the component's OnRxChar to Received, and on_bytes to the session's
 // SerComm1RxChar.  Everything runs on the main thread.
@@ -42,6 +43,7 @@ class AdapterLine final : public session::SerialLine {
   void OpenPort() override;
   void ClosePort() override;
   bool PortOpen() const override { return comm_.PortOpen(); }
+  void BeforeWakeUp() override;
   void SetDtrState(bool on) override;
   void SetBreakState(bool on) override;
   int SendBytes(const std::uint8_t* data, int count) override;
@@ -61,6 +63,9 @@ class AdapterLine final : public session::SerialLine {
   // The settings key that remembers the chip's rate for a COM name ("ELM327_COM1"); empty for
   // any other device name, whose adapter is not remembered.
   static std::string RememberKey(const std::string& device_name);
+  // What is remembered for a COM name: "ELM327, 38400 bit/s", or empty.
+  static std::string RememberedDescription(session::SettingsStore& settings,
+                                           const std::string& device_name);
 
  private:
   bool IsStartCommunication(const std::uint8_t* data, int count) const;

@@ -54,10 +54,16 @@ void TForm1::ConnectControls() {
       if (by_user) session_->session.PageControl1Change();
     });
   });
-  // The port selector's tool tip names an ELM327 adapter found on the port.
+  // The port selector's tool tip names an ELM327 adapter found on the port: the one the line
+  // has now, or the one remembered for the port picked.
   session_->line.on_description_change = [this] {
     ComboBox1->setToolTip(QString::fromStdString(session_->line.Description()));
   };
+  connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this](int index) {
+    const std::string port = index >= 0 ? "COM" + std::to_string(index + 1) : std::string();
+    ComboBox1->setToolTip(QString::fromStdString(
+        tester_port::AdapterLine::RememberedDescription(session_->settings, port)));
+  });
   connect(Image1, &PictureBox::clicked, this, [this] { Image1Click(); });
   connect(Image1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { PopupMenu1->popup(Image1->mapToGlobal(pos)); });
