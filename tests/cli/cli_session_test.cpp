@@ -391,7 +391,7 @@ INSTANTIATE_TEST_SUITE_P(Adapters, CliEnd, ::testing::Values(kCable, kFoundChip)
 
 // A controller that never answers behind the chip, and a run that takes the port for a K-line
 // cable alone in front of a chip: neither gets an answer, and the second never reaches the chip.
-TEST(CliElm327, SilentControllerOrACableOnlyRunGetsNoAnswer) {
+TEST(CliElm327, SilentControllerItsRecoveryOrACableOnlyRun) {
   const std::string no_answer = "m797-cli: no answer from the controller on COM1\n";
   CliRig rig({"--adapter", "elm327", "--silent"});
   const auto silent = rig.Cli({"codes", "--port", "COM1"});
@@ -400,6 +400,18 @@ TEST(CliElm327, SilentControllerOrACableOnlyRunGetsNoAnswer) {
   // The tester found the chip, whose init went out on the K-line.
   ASSERT_FALSE(rig.sim->Frames().empty());
   EXPECT_EQ(rig.sim->Frames().front().bytes, (Bytes{0x81, 0x11, 0xF1, 0x81, 0x04}));
+
+  // A controller that falls silent for a while is woken again through the chip, and the live
+  // data goes on: rows on both sides of the silence.
+  rig.StartSimulator({"--adapter", "elm327", "--silent-after", "12", "--silent-ms", "2500"});
+  const auto gap = rig.Cli({"live", "--port", "COM1", "--type", "1", "--adapter", "elm327",
+                            "--seconds", "12", "--csv", rig.Path("gap.csv")});
+  ASSERT_EQ(gap.code, 0) << gap.err;
+  const auto rows = cli::ReadRecordingFile(rig.Path("gap.csv")).rows;
+  const auto after_gap = std::adjacent_find(
+      rows.begin(), rows.end(), [](const auto& a, const auto& b) { return b.ms - a.ms > 2000; });
+  ASSERT_NE(after_gap, rows.end()) << "no silence in the recording";
+  EXPECT_GE(rows.end() - after_gap, 3) << "live data did not come back after the silence";
 
   rig.StartSimulator({"--adapter", "elm327"});
   const auto cable_only = rig.Cli({"codes", "--port", "COM1", "--adapter", "kkl"});

@@ -16,7 +16,8 @@ constexpr const char* kUsage =
     "  --dtc CODE:STATUS    a trouble code to report, hex, e.g. 0301:60 (repeatable)\n"
     "  --delay MS           pause between request and answer, 25..50 (default 30)\n"
     "  --silent             never answer\n"
-    "  --silent-after N     stop answering after N answers\n"
+    "  --silent-after N     stop answering after N answers...\n"
+    "  --silent-ms MS       ...for this long, then answer N more, and so on (default: for good)\n"
     "  --negative-every N   answer every Nth request with 7F (service, reason 22)\n"
     "  --chunk N            write answers in chunks of N bytes...\n"
     "  --chunk-gap MS       ...with this pause between them (default 5)\n"
@@ -120,6 +121,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       ok = ParseInt(value, 25, 50, o.answer_delay_ms);
     } else if (arg == "--silent-after") {
       ok = ParseInt(value, 1, 1'000'000, o.silent_after);
+    } else if (arg == "--silent-ms") {
+      ok = ParseInt(value, 1, 1'000'000, o.silent_ms);
     } else if (arg == "--negative-every") {
       ok = ParseInt(value, 1, 1'000'000, o.negative_every);
     } else if (arg == "--chunk") {

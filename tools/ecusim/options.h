@@ -30,7 +30,8 @@ struct Options {
   std::vector<TroubleCodeEntry> codes;
   int answer_delay_ms = 30;  // between the end of a request and the answer
   bool silent = false;
-  int silent_after = 0;    // stops answering after N answers
+  int silent_after = 0;    // stops answering after N answers...
+  int silent_ms = 0;       // ...for this long, then answers N more (0: for good)
   int negative_every = 0;  // every Nth request gets a negative answer
   int chunk_size = 0;      // answers written in chunks of this many bytes
   int chunk_gap_ms = 5;

@@ -99,7 +99,14 @@ std::optional<Bytes> Simulator::ControllerAnswer(const Bytes& frame, double now_
   if (frame.size() < 2 || frame[1] != session::kControllerAddress || options_.silent) {
     return std::nullopt;
   }
-  if (options_.silent_after > 0 && answers_ >= options_.silent_after) return std::nullopt;
+  if (options_.silent_after > 0 && answers_ >= options_.silent_after) {
+    if (options_.silent_ms == 0) return std::nullopt;
+    if (!silent_since_ms_) silent_since_ms_ = now_ms;
+    if (now_ms - *silent_since_ms_ < options_.silent_ms) return std::nullopt;
+    // The silence is over: the controller answers again, as after a loose contact.
+    silent_since_ms_.reset();
+    answers_ = 0;
+  }
   ++requests_;
   const auto data_span = session::FrameData(frame);
   const Bytes request(data_span.begin(), data_span.end());

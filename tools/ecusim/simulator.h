@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "controller.h"
@@ -72,6 +73,7 @@ class Simulator : private KLine {
   double start_ms_;
   int requests_ = 0;
   int answers_ = 0;
+  std::optional<double> silent_since_ms_;  // when the silence of --silent-after began
   bool hung_up_once_ = false;
   std::uint32_t noise_seed_ = 12345;
 };
