@@ -3,11 +3,8 @@
 // and the session's next wake-up finds the chip at 38400 bit/s and goes on through it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iostream>
-
+#include "chip_session_checks.h"
 #include "e2e_rig.h"
-#include "line_checks.h"
 #include "session/session_texts.h"
 #include "tester_port/adapter_line.h"
 
@@ -58,23 +55,7 @@ TEST(DeviceElm327, TheCableStartFindsTheChipAndLiveDataEqualsTheControllersAnswe
   EXPECT_TRUE(rig.loop.errors().empty()) << rig.loop.errors().front();
 
   const auto frames = rig.sim->Frames();
-  const auto expected_writes = ExpectedGaugeWrites(frames, 0);
-  ASSERT_FALSE(actual.empty());
-  ASSERT_LE(actual.size(), expected_writes.size());
-  EXPECT_TRUE(std::equal(actual.begin(), actual.end(), expected_writes.begin()));
-  EXPECT_GE(actual.size() + 12, expected_writes.size());  // at most the last answer is unread
-
-  // The first pause is the chip's, from its init to the session's StartCommunication.
-  std::vector<double> pauses = PausesAfterAnswers(frames);
-  ASSERT_GE(pauses.size(), 3u);
-  pauses.erase(pauses.begin());
-  for (double pause : pauses)
-    EXPECT_GE(pause, 201.0);
-  std::sort(pauses.begin(), pauses.end());
-  std::cout << "first live data "
-            << std::chrono::duration_cast<std::chrono::milliseconds>(first_data).count()
-            << " ms after the start; pauses on the K-line " << pauses.front() << " to "
-            << pauses.back() << " ms, median " << pauses[pauses.size() / 2] << " ms\n";
+  ExpectSessionThroughChipMatches(actual, frames, 0, "", first_data);
 }
 
 }  // namespace

@@ -2,12 +2,9 @@
 // simulator playing an ELM327 clone in front of its controller on a pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iostream>
-
+#include "chip_session_checks.h"
 #include "e2e_rig.h"
 #include "elm327/elm327_line.h"
-#include "line_checks.h"
 #include "session/session_texts.h"
 
 namespace m797::e2e {
@@ -72,23 +69,9 @@ TEST(SessionThroughElm327, LiveDataOfEveryTypeEqualsTheControllersAnswers) {
     EXPECT_EQ(rig.timer2.ticks, 0);
 
     const auto frames = rig.sim->Frames();
-    const auto expected_writes = ExpectedGaugeWrites(frames, type - 1);
-    ASSERT_FALSE(actual.empty());
-    ASSERT_LE(actual.size(), expected_writes.size());
-    EXPECT_TRUE(std::equal(actual.begin(), actual.end(), expected_writes.begin()));
-    EXPECT_GE(actual.size() + 12, expected_writes.size());  // at most the last answer is unread
-
-    // The first pause is the chip's, from its init to the session's StartCommunication.
-    std::vector<double> pauses = PausesAfterAnswers(frames);
-    ASSERT_GE(pauses.size(), 3u);
-    pauses.erase(pauses.begin());
-    for (double pause : pauses)
-      EXPECT_GE(pause, 201.0);
-    std::sort(pauses.begin(), pauses.end());
-    std::cout << "type " << type << (clone ? " (clone)" : "") << ": first live data "
-              << std::chrono::duration_cast<std::chrono::milliseconds>(first_data).count()
-              << " ms after the start; pauses on the K-line " << pauses.front() << " to "
-              << pauses.back() << " ms, median " << pauses[pauses.size() / 2] << " ms\n";
+    ExpectSessionThroughChipMatches(
+        actual, frames, type - 1, "type " + std::to_string(type) + (clone ? " (clone)" : "") + ": ",
+        first_data);
   }
 }
 
