@@ -25,7 +25,9 @@ class TimeCriticalThread {
  private:
   int previous_policy_ = 0;    // Linux: the class the thread had before
   int previous_priority_ = 0;  // its priority within that class (on Windows, its priority)
-  bool timer_resolution_raised_ = false;  // Windows: the 1 ms timer resolution is asked for
+#ifdef _WIN32
+  bool timer_resolution_raised_ = false;  // the 1 ms timer resolution is asked for
+#endif
 };
 
 }  // namespace m797::session
