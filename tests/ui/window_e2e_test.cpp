@@ -126,8 +126,28 @@ void ExpectGaugesShowTheLastAnswers(WindowRig& rig, int type_index) {
   }
 }
 
-TEST(WindowWithSimulator, LiveDataTroubleCodesClearAndStop) {
-  WindowRig rig({"--type", "1", "--dtc", "0102:60", "--dtc", "0171:20"});
+// The settings outlive a test in this process: a cable's test must not find a chip there.
+struct ForgetChip {
+  ForgetChip() { qt_adapters::QtSettingsStore().WriteInteger("Vestrel", "ELM327_COM1", 0); }
+  ~ForgetChip() { qt_adapters::QtSettingsStore().WriteInteger("Vestrel", "ELM327_COM1", 0); }
+};
+
+// What the window's port leads to: a K-line cable, or an ELM327 that the window has to find.
+enum class Adapter { Cable, Elm327 };
+
+std::vector<std::string> SimulatorThrough(Adapter adapter, std::vector<std::string> args) {
+  if (adapter == Adapter::Elm327) args.insert(args.end(), {"--adapter", "elm327"});
+  return args;
+}
+
+class WindowWithAdapter : public ::testing::TestWithParam<Adapter> {
+  ForgetChip forget_chip_;
+};
+
+TEST_P(WindowWithAdapter, LiveDataTroubleCodesClearAndStop) {
+  const bool chip = GetParam() == Adapter::Elm327;
+  WindowRig rig(
+      SimulatorThrough(GetParam(), {"--type", "1", "--dtc", "0102:60", "--dtc", "0171:20"}));
   ASSERT_TRUE(rig.LinkReady());
   TForm1& form = rig.form;
 
@@ -167,9 +187,9 @@ TEST(WindowWithSimulator, LiveDataTroubleCodesClearAndStop) {
   EXPECT_EQ(rig.Requests(), after_stop) << "traffic went on after the stop";
   EXPECT_EQ(form.VS_TOG->Value(), 0.0f);
   EXPECT_TRUE(test::ShownErrors().isEmpty()) << test::ShownErrors().join('\n').toStdString();
-  // A cable is found as a cable, and nothing is remembered for it.
-  EXPECT_EQ(RememberedChipRate(), 0);
-  EXPECT_TRUE(form.ComboBox1->toolTip().isEmpty());
+  // A cable is found as a cable, and nothing is remembered for it; a chip is remembered.
+  EXPECT_EQ(RememberedChipRate(), chip ? 38400 : 0);
+  EXPECT_EQ(form.ComboBox1->toolTip().isEmpty(), !chip);
 }
 
 class WindowThroughElm327 : public ::testing::TestWithParam<int> {};
@@ -180,11 +200,7 @@ class WindowThroughElm327 : public ::testing::TestWithParam<int> {};
 // goes through the chip at once.
 TEST_P(WindowThroughElm327, FindsTheChipRemembersItAndStartsThroughItNextTime) {
   const int type = GetParam();
-  // The settings outlive the test in this process: the cable's tests must not find a chip there.
-  struct ForgetChip {
-    ForgetChip() { qt_adapters::QtSettingsStore().WriteInteger("Vestrel", "ELM327_COM1", 0); }
-    ~ForgetChip() { qt_adapters::QtSettingsStore().WriteInteger("Vestrel", "ELM327_COM1", 0); }
-  } forget_chip;
+  const ForgetChip forget_chip;
   WindowRig rig({"--type", std::to_string(type), "--adapter", "elm327", "--dtc", "0102:60"});
   ASSERT_TRUE(rig.LinkReady());
   TForm1& form = rig.form;
@@ -222,8 +238,8 @@ TEST_P(WindowThroughElm327, FindsTheChipRemembersItAndStartsThroughItNextTime) {
 INSTANTIATE_TEST_SUITE_P(Types, WindowThroughElm327, ::testing::Values(1, 2, 3),
                          [](const auto& info) { return "Type" + std::to_string(info.param); });
 
-TEST(WindowWithSimulator, StopCommunicationClosesThePortFromItsOwnHandler) {
-  WindowRig rig({"--type", "2", "--stop-after", "5"});
+TEST_P(WindowWithAdapter, StopCommunicationClosesThePortFromItsOwnHandler) {
+  WindowRig rig(SimulatorThrough(GetParam(), {"--type", "2", "--stop-after", "5"}));
   ASSERT_TRUE(rig.LinkReady());
   rig.form.ComboBox2->setCurrentIndex(1);
   Click(rig.form.ToolButton1);
@@ -231,6 +247,11 @@ TEST(WindowWithSimulator, StopCommunicationClosesThePortFromItsOwnHandler) {
   EXPECT_TRUE(rig.form.ComboBox1->isEnabled());
   EXPECT_TRUE(test::ShownErrors().isEmpty()) << test::ShownErrors().join('\n').toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(Adapters, WindowWithAdapter,
+                         ::testing::Values(Adapter::Cable, Adapter::Elm327), [](const auto& info) {
+                           return info.param == Adapter::Cable ? "Cable" : "Elm327";
+                         });
 
 TEST(WindowWithSimulator, AFailedOpenShowsOneMessageAndLeavesTheSelectorsUsable) {
   test::ShownErrors().clear();
