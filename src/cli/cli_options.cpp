@@ -80,6 +80,110 @@ const char* CommandName(Command c) {
   return "";
 }
 
+constexpr unsigned Of(Command c) {
+  return 1u << static_cast<unsigned>(c);
+}
+constexpr unsigned kLineCommands = Of(Command::Live) | Of(Command::Codes) | Of(Command::Clear);
+
+// An option of the command line: the commands it belongs to and what it sets.  `apply` returns
+// what is wrong with the value, or nothing; a flag's gets no value.
+struct Option {
+  const char* name;
+  bool takes_value;
+  unsigned commands;
+  std::string (*apply)(const std::string& value, CliOptions& o);
+};
+
+const Option kOptions[] = {
+    {"--json", false, Of(Command::Codes),
+     [](const std::string&, CliOptions& o) {
+       o.json = true;
+       return std::string();
+     }},
+    {"--codes", false, Of(Command::Live),
+     [](const std::string&, CliOptions& o) {
+       o.read_codes = true;
+       return std::string();
+     }},
+    {"--port", true, kLineCommands | Of(Command::Probe),
+     [](const std::string& value, CliOptions& o) {
+       if (!IsComName(value) && value.rfind('/', 0) != 0) {
+         return "bad port " + value + " (COM1 to COM255, or a device path starting with /)";
+       }
+       o.port = value;
+       return std::string();
+     }},
+    {"--type", true, kLineCommands,
+     [](const std::string& value, CliOptions& o) {
+       if (value != "1" && value != "2" && value != "3")
+         return "bad type " + value + " (1, 2 or 3)";
+       o.type = value[0] - '0';
+       return std::string();
+     }},
+    {"--adapter", true, kLineCommands,
+     [](const std::string& value, CliOptions& o) {
+       if (value != "auto" && value != "kkl" && value != "elm327")
+         return "bad adapter " + value + " (auto, kkl or elm327)";
+       o.adapter = value;
+       return std::string();
+     }},
+    {"--wire-log", true, kLineCommands,
+     [](const std::string& value, CliOptions& o) {
+       o.wire_log_path = value;
+       return std::string();
+     }},
+    {"--seconds", true, Of(Command::Live),
+     [](const std::string& value, CliOptions& o) {
+       double seconds = 0;
+       if (!ParseSeconds(value, seconds)) return "bad number of seconds " + value;
+       o.seconds = seconds;
+       return std::string();
+     }},
+    {"--csv", true, Of(Command::Live),
+     [](const std::string& value, CliOptions& o) {
+       o.csv_path = value;
+       return std::string();
+     }},
+    {"--pdf", true, Of(Command::Report),
+     [](const std::string& value, CliOptions& o) {
+       o.pdf_path = value;
+       return std::string();
+     }},
+    {"--png", true, Of(Command::Report),
+     [](const std::string& value, CliOptions& o) {
+       o.png_path = value;
+       return std::string();
+     }},
+};
+
+// Reads the arguments after the command into `o`; returns what is wrong, or nothing.
+std::string ReadArguments(const std::vector<std::string>& args, CliOptions& o) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.empty() || arg[0] != '-') {
+      if (o.command != Command::Report || !o.recording_path.empty()) {
+        return "unexpected argument " + arg;
+      }
+      o.recording_path = arg;
+      continue;
+    }
+    const auto option = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                     [&](const Option& known) { return arg == known.name; });
+    if (option == std::end(kOptions)) return "unknown option " + arg;
+    if (option->takes_value && i + 1 >= args.size()) return "option " + arg + " needs a value";
+    const std::string value = option->takes_value ? args[++i] : std::string();
+    if ((option->commands & Of(o.command)) == 0) {
+      return arg + " is not an option of " + CommandName(o.command);
+    }
+    if (std::string wrong = option->apply(value, o); !wrong.empty()) return wrong;
+  }
+  if (o.command == Command::Report) {
+    if (o.recording_path.empty()) return "report needs a recording (FILE.csv)";
+    if (o.pdf_path.empty() == o.png_path.empty()) return "report needs one of --pdf and --png";
+  }
+  return {};
+}
+
 }  // namespace
 
 int PortItemIndex(const std::string& port) {
@@ -110,82 +214,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
                    [&](const CommandNameOf& known) { return args[0] == known.name; });
   if (named == std::end(kCommands)) return fail("unknown command " + args[0]);
   o.command = named->command;
-
-  auto allowed = [&](const std::string& option, std::initializer_list<Command> commands) {
-    for (Command c : commands)
-      if (c == o.command) return true;
-    message = option + " is not an option of " + CommandName(o.command);
-    return false;
-  };
-  const std::initializer_list<Command> kLine = {Command::Live, Command::Codes, Command::Clear};
-
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg.empty() || arg[0] != '-') {
-      if (o.command != Command::Report || !o.recording_path.empty()) {
-        return fail("unexpected argument " + arg);
-      }
-      o.recording_path = arg;
-      continue;
-    }
-    if (arg == "--json") {
-      if (!allowed(arg, {Command::Codes})) return fail(message);
-      o.json = true;
-      continue;
-    }
-    if (arg == "--codes") {
-      if (!allowed(arg, {Command::Live})) return fail(message);
-      o.read_codes = true;
-      continue;
-    }
-    const bool known = arg == "--port" || arg == "--type" || arg == "--wire-log" ||
-                       arg == "--seconds" || arg == "--csv" || arg == "--pdf" || arg == "--png" ||
-                       arg == "--adapter";
-    if (!known) return fail("unknown option " + arg);
-    if (i + 1 >= args.size()) return fail("option " + arg + " needs a value");
-    const std::string& value = args[++i];
-    if (arg == "--port") {
-      if (!allowed(arg, {Command::Live, Command::Codes, Command::Clear, Command::Probe})) {
-        return fail(message);
-      }
-      if (!IsComName(value) && value.rfind('/', 0) != 0) {
-        return fail("bad port " + value + " (COM1 to COM255, or a device path starting with /)");
-      }
-      o.port = value;
-    } else if (arg == "--type") {
-      if (!allowed(arg, kLine)) return fail(message);
-      if (value != "1" && value != "2" && value != "3")
-        return fail("bad type " + value + " (1, 2 or 3)");
-      o.type = value[0] - '0';
-    } else if (arg == "--adapter") {
-      if (!allowed(arg, kLine)) return fail(message);
-      if (value != "auto" && value != "kkl" && value != "elm327")
-        return fail("bad adapter " + value + " (auto, kkl or elm327)");
-      o.adapter = value;
-    } else if (arg == "--wire-log") {
-      if (!allowed(arg, kLine)) return fail(message);
-      o.wire_log_path = value;
-    } else if (arg == "--seconds") {
-      if (!allowed(arg, {Command::Live})) return fail(message);
-      double seconds = 0;
-      if (!ParseSeconds(value, seconds)) return fail("bad number of seconds " + value);
-      o.seconds = seconds;
-    } else if (arg == "--csv") {
-      if (!allowed(arg, {Command::Live})) return fail(message);
-      o.csv_path = value;
-    } else if (arg == "--pdf") {
-      if (!allowed(arg, {Command::Report})) return fail(message);
-      o.pdf_path = value;
-    } else if (arg == "--png") {
-      if (!allowed(arg, {Command::Report})) return fail(message);
-      o.png_path = value;
-    }
-  }
-  if (o.command == Command::Report) {
-    if (o.recording_path.empty()) return fail("report needs a recording (FILE.csv)");
-    if (o.pdf_path.empty() == o.png_path.empty())
-      return fail("report needs one of --pdf and --png");
-  }
+  if (const std::string wrong = ReadArguments(args, o); !wrong.empty()) return fail(wrong);
   return o;
 }
 

@@ -35,102 +35,126 @@ std::string StatusLine(const TestingRun& run, int rows, const CliOptions& option
   return status + "   Ctrl-C stops";
 }
 
-}  // namespace
+// One `live` run: the readings on the screen, the rows into the recording, the codes first when
+// asked for.  The recording is created once testing has started: a run that never starts leaves
+// a file of that name as it was.
+class LiveRun {
+ public:
+  explicit LiveRun(const CliOptions& options)
+      : options_(options),
+        run_(options, options.read_codes ? kTroubleCodePage : kLiveDataPage, kExitOk),
+        codes_pending_(options.read_codes),
+        time_limit_([this] { run_.Finish(kExitOk); }) {
+    redraw_.setSingleShot(true);
+    QObject::connect(&redraw_, &QTimer::timeout, [this] { Draw(); });
+    // The clock on the screen moves once a second also while the link is down.
+    QObject::connect(&clock_tick_, &QTimer::timeout, [this] { ScheduleRedraw(); });
+    run_.on_link_change = [this] { ScheduleRedraw(); };
+    run_.controls().on_gauge_write = [this](session::Gauge gauge, float value) {
+      OnGaugeWrite(gauge, value);
+    };
+    run_.controls().on_memo_change = [this] { OnCodesShown(); };
+    run_.on_started = [this] { OnStarted(); };
+    run_.on_stopped = [this](int) {
+      clock_tick_.stop();
+      if (!screen_) return;
+      Draw();
+      screen_->Close();
+    };
+  }
 
-int RunLive(const CliOptions& options) {
-  TestingRun run(options, options.read_codes ? kTroubleCodePage : kLiveDataPage, kExitOk);
-  // Created once testing has started: a run that never starts leaves a file of that name as it was.
-  std::unique_ptr<RecordingWriter> csv;
-  std::unique_ptr<LiveScreen> screen;
-  CycleCollector cycles;
-  LiveScreen::Readings readings;
-  int rows = 0;
-  bool codes_pending = options.read_codes;
-
-  QTimer redraw;
-  redraw.setSingleShot(true);
-  QObject::connect(&redraw, &QTimer::timeout, [&] {
-    screen->Draw(run.controls().link_caption(), readings, StatusLine(run, rows, options));
-  });
-  auto schedule_redraw = [&] {
-    if (screen && !redraw.isActive()) redraw.start(0);
-  };
-  TimeLimit time_limit([&] { run.Finish(kExitOk); });
-  // The clock on the screen moves once a second also while the link is down.
-  QTimer clock_tick;
-  QObject::connect(&clock_tick, &QTimer::timeout, schedule_redraw);
-
-  run.on_link_change = schedule_redraw;
-  run.controls().on_gauge_write = [&](session::Gauge gauge, float value) {
-    if (!run.controls().Testing()) return;  // start-up and stop reset a gauge: not a reading
-    if (const int q = QuantityIndex(gauge); q >= 0) readings[q] = value;
-    schedule_redraw();
-    if (!cycles.Write(gauge, value)) return;
-    ++rows;
-    if (csv) {
-      const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          std::chrono::steady_clock::now() - run.started_at())
-                          .count();
-      csv->WriteRow(IsoLocalTime(std::chrono::system_clock::now()), ms, cycles.values());
-    }
-  };
-  run.controls().on_memo_change = [&] {
-    // Only an answer to the session's own request of the codes (see codes_command.cpp).
-    if (!codes_pending || run.session().session.poll_state() != session::poll::kReadTroubleCodes) {
-      return;
-    }
-    codes_pending = false;
-    // Once the answer has been shown whole: keep the codes, then on to the live data as the
-    // window does when the user picks its first page.
-    QTimer::singleShot(0, &redraw, [&] {
-      if (csv) {
-        csv->WriteCodes(run.controls().memo(session::Memo::Memo1),
-                        run.controls().memo(session::Memo::Memo2));
-      }
-      run.controls().SetActivePageIndex(kLiveDataPage);
-      run.Handle([&] { run.session().session.PageControl1Change(); });
-    });
-  };
-  run.on_started = [&] {
-    if (!options.csv_path.empty()) {
-      try {
-        csv = std::make_unique<RecordingWriter>(options.csv_path);
-      } catch (const std::exception& e) {
-        run.Finish(kExitFailed, e.what());
-        return;
-      }
-      csv->WriteHeader(run.port_name(), run.controller_type());
-    }
-    if (isatty(STDOUT_FILENO)) {
-      screen =
-          std::make_unique<LiveScreen>(stdout, "m797-cli live   " + run.port_name() + "   Type " +
-                                                   std::to_string(run.controller_type()));
-      clock_tick.start(1000);
-    }
-    if (options.seconds) {
-      time_limit.Start(std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-          std::chrono::duration<double>(*options.seconds)));
-    }
-    schedule_redraw();
-  };
-  run.on_stopped = [&](int) {
-    clock_tick.stop();
-    if (screen) {
-      screen->Draw(run.controls().link_caption(), readings, StatusLine(run, rows, options));
-      screen->Close();
-    }
-  };
-
-  int code = run.Run();
-  if (csv) {
+  int Run() {
+    int code = run_.Run();
+    if (!csv_) return code;
     try {
-      csv->Close();
+      csv_->Close();
     } catch (const std::exception& e) {
       std::fprintf(stderr, "m797-cli: %s\n", e.what());
       if (code == kExitOk) code = kExitFailed;
     }
+    return code;
   }
-  return code;
+
+ private:
+  void Draw() {
+    screen_->Draw(run_.controls().link_caption(), readings_, StatusLine(run_, rows_, options_));
+  }
+  void ScheduleRedraw() {
+    if (screen_ && !redraw_.isActive()) redraw_.start(0);
+  }
+
+  void OnGaugeWrite(session::Gauge gauge, float value) {
+    if (!run_.controls().Testing()) return;  // start-up and stop reset a gauge: not a reading
+    if (const int q = QuantityIndex(gauge); q >= 0) readings_[q] = value;
+    ScheduleRedraw();
+    if (!cycles_.Write(gauge, value)) return;
+    ++rows_;
+    if (!csv_) return;
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - run_.started_at())
+                        .count();
+    csv_->WriteRow(IsoLocalTime(std::chrono::system_clock::now()), ms, cycles_.values());
+  }
+
+  void OnCodesShown() {
+    // Only an answer to the session's own request of the codes (see codes_command.cpp).
+    if (!codes_pending_ ||
+        run_.session().session.poll_state() != session::poll::kReadTroubleCodes) {
+      return;
+    }
+    codes_pending_ = false;
+    // Once the answer has been shown whole: keep the codes, then on to the live data as the
+    // window does when the user picks its first page.
+    QTimer::singleShot(0, &redraw_, [this] {
+      if (csv_) {
+        csv_->WriteCodes(run_.controls().memo(session::Memo::Memo1),
+                         run_.controls().memo(session::Memo::Memo2));
+      }
+      run_.controls().SetActivePageIndex(kLiveDataPage);
+      run_.Handle([this] { run_.session().session.PageControl1Change(); });
+    });
+  }
+
+  void OnStarted() {
+    if (!options_.csv_path.empty()) {
+      try {
+        csv_ = std::make_unique<RecordingWriter>(options_.csv_path);
+      } catch (const std::exception& e) {
+        run_.Finish(kExitFailed, e.what());
+        return;
+      }
+      csv_->WriteHeader(run_.port_name(), run_.controller_type());
+    }
+    if (isatty(STDOUT_FILENO)) {
+      screen_ =
+          std::make_unique<LiveScreen>(stdout, "m797-cli live   " + run_.port_name() + "   Type " +
+                                                   std::to_string(run_.controller_type()));
+      clock_tick_.start(1000);
+    }
+    if (options_.seconds) {
+      time_limit_.Start(std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+          std::chrono::duration<double>(*options_.seconds)));
+    }
+    ScheduleRedraw();
+  }
+
+  const CliOptions& options_;
+  TestingRun run_;
+  std::unique_ptr<RecordingWriter> csv_;
+  std::unique_ptr<LiveScreen> screen_;
+  CycleCollector cycles_;
+  LiveScreen::Readings readings_{};
+  int rows_ = 0;
+  bool codes_pending_;
+  QTimer redraw_;
+  QTimer clock_tick_;
+  TimeLimit time_limit_;
+};
+
+}  // namespace
+
+int RunLive(const CliOptions& options) {
+  return LiveRun(options).Run();
 }
 
 }  // namespace m797::cli

@@ -84,6 +84,94 @@ QString Duration(double ms) {
   return QStringLiteral("%1 ч %2 мин").arg(seconds / 3600).arg(seconds % 3600 / 60);
 }
 
+// Where a graph's values and times go in its plot: the instrument's scale, widened to whatever the
+// recording holds beyond it, against the recording's time from its first row to its last.
+struct GraphFrame {
+  GraphFrame(const QRect& plot_area, const QuantityScale& scale, const QuantityStats& stats,
+             const Recording& recording)
+      : plot(plot_area),
+        low(std::min<double>(scale.from, stats.min)),
+        high(std::max<double>(scale.to, stats.max)),
+        t0(recording.rows.front().ms / 1000.0),
+        t1(recording.rows.back().ms / 1000.0) {
+    if (high - low < 1e-6) high = low + 1;
+    if (t1 - t0 < 1e-6) t1 = t0 + 1;
+  }
+  double Y(double v) const { return plot.bottom() - (v - low) / (high - low) * plot.height(); }
+  double X(double t) const { return plot.left() + (t - t0) / (t1 - t0) * plot.width(); }
+
+  QRect plot;
+  double low, high;  // values
+  double t0, t1;     // seconds
+};
+
+// The instrument's coloured sectors, tinted, behind the line.
+void DrawBands(QPainter& p, const GraphFrame& f, const QuantityScale& scale) {
+  p.save();
+  p.setClipRect(f.plot);
+  for (const ScaleBand& band : scale.bands) {
+    QColor tint = band.color;
+    tint.setAlpha(70);
+    const double top = f.Y(scale.ValueAt(band.to_ppt));
+    const double bottom = f.Y(scale.ValueAt(band.from_ppt));
+    p.fillRect(QRectF(f.plot.left(), top, f.plot.width(), bottom - top), tint);
+  }
+  p.restore();
+}
+
+// The value grid with its labels left of the plot from `labels_left`, the time grid with its
+// labels under it, and the plot's frame.
+void DrawGrid(QPainter& p, const GraphFrame& f, int labels_left) {
+  p.setFont(Font(24));
+  const double y_step = NiceStep(f.high - f.low, 4);
+  for (const double v : GridValues(f.low, f.high, y_step)) {
+    const double y = f.Y(v);
+    p.setPen(QPen(kGrid, 2));
+    p.drawLine(QPointF(f.plot.left(), y), QPointF(f.plot.right(), y));
+    p.setPen(kInk);
+    p.drawText(QRectF(labels_left, y - 20, 90, 40), Qt::AlignRight | Qt::AlignVCenter,
+               Number(std::abs(v) < y_step * 1e-6 ? 0 : v, DecimalsOf(y_step)));
+  }
+  const double t_step = NiceStep(f.t1 - f.t0, 6);
+  for (const double t : GridValues(f.t0, f.t1, t_step)) {
+    const double x = f.X(t);
+    p.setPen(QPen(kGrid, 2));
+    p.drawLine(QPointF(x, f.plot.top()), QPointF(x, f.plot.bottom()));
+    p.setPen(kInk);
+    p.drawText(QRectF(x - 60, f.plot.bottom() + 6, 120, 34), Qt::AlignHCenter | Qt::AlignTop,
+               Number(t, DecimalsOf(t_step)));
+  }
+  p.setPen(QPen(kFrame, 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(f.plot);
+}
+
+// The quantity's line through the recording's rows; a dot for a single row.
+void DrawTrace(QPainter& p, const GraphFrame& f, const Recording& recording, int quantity) {
+  p.save();
+  p.setClipRect(f.plot.adjusted(-4, -4, 4, 4));
+  p.setPen(QPen(kLine, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  if (recording.rows.size() == 1) {
+    const RecordingRow& row = recording.rows.front();
+    p.setBrush(kLine);
+    p.drawEllipse(QPointF(f.X(row.ms / 1000.0), f.Y(row.values[quantity])), 8, 8);
+  } else {
+    QPainterPath path;
+    bool first = true;
+    for (const RecordingRow& row : recording.rows) {
+      const QPointF point(f.X(row.ms / 1000.0), f.Y(row.values[quantity]));
+      if (first) {
+        path.moveTo(point);
+        first = false;
+      } else {
+        path.lineTo(point);
+      }
+    }
+    p.drawPath(path);
+  }
+  p.restore();
+}
+
 }  // namespace
 
 QuantityStats StatsOf(const Recording& recording, int quantity) {
@@ -201,75 +289,12 @@ void ReportPages::DrawGraph(QPainter& p, const QRect& cell, int quantity) const 
              QStringLiteral("мин. %1   макс. %2   среднее %3")
                  .arg(Number(stats.min, d), Number(stats.max, d), Number(stats.mean, d)));
 
-  const QRect plot(cell.left() + 100, cell.top() + 95, cell.width() - 110, cell.height() - 140);
-  // The instrument's scale, widened to whatever the recording holds beyond it.
-  double low = std::min<double>(scale.from, stats.min);
-  double high = std::max<double>(scale.to, stats.max);
-  if (high - low < 1e-6) high = low + 1;
-  const double t0 = recording_.rows.front().ms / 1000.0;
-  double t1 = recording_.rows.back().ms / 1000.0;
-  if (t1 - t0 < 1e-6) t1 = t0 + 1;
-  auto y_of = [&](double v) { return plot.bottom() - (v - low) / (high - low) * plot.height(); };
-  auto x_of = [&](double t) { return plot.left() + (t - t0) / (t1 - t0) * plot.width(); };
-
-  p.save();
-  p.setClipRect(plot);
-  for (const ScaleBand& band : scale.bands) {
-    QColor tint = band.color;
-    tint.setAlpha(70);
-    const double top = y_of(scale.ValueAt(band.to_ppt));
-    const double bottom = y_of(scale.ValueAt(band.from_ppt));
-    p.fillRect(QRectF(plot.left(), top, plot.width(), bottom - top), tint);
-  }
-  p.restore();
-
-  // Value grid and labels.
-  p.setFont(Font(24));
-  const double y_step = NiceStep(high - low, 4);
-  for (const double v : GridValues(low, high, y_step)) {
-    const double y = y_of(v);
-    p.setPen(QPen(kGrid, 2));
-    p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-    p.setPen(kInk);
-    p.drawText(QRectF(cell.left(), y - 20, 90, 40), Qt::AlignRight | Qt::AlignVCenter,
-               Number(std::abs(v) < y_step * 1e-6 ? 0 : v, DecimalsOf(y_step)));
-  }
-  // Time labels.
-  const double t_step = NiceStep(t1 - t0, 6);
-  for (const double t : GridValues(t0, t1, t_step)) {
-    const double x = x_of(t);
-    p.setPen(QPen(kGrid, 2));
-    p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-    p.setPen(kInk);
-    p.drawText(QRectF(x - 60, plot.bottom() + 6, 120, 34), Qt::AlignHCenter | Qt::AlignTop,
-               Number(t, DecimalsOf(t_step)));
-  }
-  p.setPen(QPen(kFrame, 2));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(plot);
-
-  p.save();
-  p.setClipRect(plot.adjusted(-4, -4, 4, 4));
-  p.setPen(QPen(kLine, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  if (recording_.rows.size() == 1) {
-    const RecordingRow& row = recording_.rows.front();
-    p.setBrush(kLine);
-    p.drawEllipse(QPointF(x_of(row.ms / 1000.0), y_of(row.values[quantity])), 8, 8);
-  } else {
-    QPainterPath path;
-    bool first = true;
-    for (const RecordingRow& row : recording_.rows) {
-      const QPointF point(x_of(row.ms / 1000.0), y_of(row.values[quantity]));
-      if (first) {
-        path.moveTo(point);
-        first = false;
-      } else {
-        path.lineTo(point);
-      }
-    }
-    p.drawPath(path);
-  }
-  p.restore();
+  const GraphFrame frame(
+      QRect(cell.left() + 100, cell.top() + 95, cell.width() - 110, cell.height() - 140), scale,
+      stats, recording_);
+  DrawBands(p, frame, scale);
+  DrawGrid(p, frame, cell.left());
+  DrawTrace(p, frame, recording_, quantity);
 }
 
 int ReportPages::DrawCodes(QPainter& p, const QRect& area, int first) const {
