@@ -34,12 +34,8 @@ TEST(DeviceElm327, TheCableStartFindsTheChipAndLiveDataEqualsTheControllersAnswe
                           "21 04", "21 06", "21 03", "21 04", "21 06"};
   session::test::MemorySettings remembered;
   AdapterRig rig({"--adapter", "elm327"}, remembered);
-  ASSERT_TRUE(rig.Start()) << "the port did not open";
-  const auto started = std::chrono::steady_clock::now();
-  ASSERT_TRUE(rig.loop.RunUntil([&] { return !rig.controls.gauge_history.empty(); }, 20s));
-  const auto first_data = std::chrono::steady_clock::now() - started;
-  ASSERT_TRUE(rig.WaitForRequests(expected.size() + 1));
-  const auto actual = rig.controls.gauge_history;
+  ChipRun run;
+  ASSERT_NO_FATAL_FAILURE(RunToLiveData(rig, expected.size() + 1, 20s, run));
   const std::string found = rig.adapter.Description();
   rig.Stop();
 
@@ -47,15 +43,10 @@ TEST(DeviceElm327, TheCableStartFindsTheChipAndLiveDataEqualsTheControllersAnswe
   EXPECT_EQ(remembered.ReadInteger(session::kSettingsSection,
                                    tester_port::AdapterLine::RememberKey("COM1"), 0),
             38400);
-  EXPECT_EQ(rig.controls.label10, session::kLinkUpCaption);
-  const Texts requests = rig.Requests();
-  EXPECT_EQ(
-      Texts(requests.begin(), requests.begin() + static_cast<std::ptrdiff_t>(expected.size())),
-      expected);
-  EXPECT_TRUE(rig.loop.errors().empty()) << rig.loop.errors().front();
+  ExpectLinkUpAndRequests(rig, expected);
 
   const auto frames = rig.sim->Frames();
-  ExpectSessionThroughChipMatches(actual, frames, 0, "", first_data);
+  ExpectSessionThroughChipMatches(run.writes, frames, 0, "", run.first_data);
 }
 
 }  // namespace

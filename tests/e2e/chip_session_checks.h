@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "line_checks.h"
+#include "session/session_texts.h"
 
 namespace m797::e2e {
 
@@ -37,6 +38,34 @@ inline void ExpectSessionThroughChipMatches(
             << std::chrono::duration_cast<std::chrono::milliseconds>(first_data).count()
             << " ms after the start; pauses on the K-line " << pauses.front() << " to "
             << pauses.back() << " ms, median " << pauses[pauses.size() / 2] << " ms\n";
+}
+
+// Starts a rig's session and runs it through the chip until its first live data and then until
+// `requests` requests have gone out; gives what the session wrote and how long after the start
+// the first live data came.  The rig is left running.
+struct ChipRun {
+  std::vector<std::pair<session::Gauge, float>> writes;
+  std::chrono::steady_clock::duration first_data{};
+};
+
+template <typename Rig>
+void RunToLiveData(Rig& rig, std::size_t requests, std::chrono::seconds limit, ChipRun& run) {
+  ASSERT_TRUE(rig.Start()) << "the port did not open";
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(rig.loop.RunUntil([&] { return !rig.controls.gauge_history.empty(); }, limit));
+  run.first_data = std::chrono::steady_clock::now() - started;
+  ASSERT_TRUE(rig.WaitForRequests(requests));
+  run.writes = rig.controls.gauge_history;
+}
+
+// After the stop: the link was up, the requests began with `expected`, and no error was shown.
+template <typename Rig>
+void ExpectLinkUpAndRequests(Rig& rig, const std::vector<std::string>& expected) {
+  EXPECT_EQ(rig.controls.label10, session::kLinkUpCaption);
+  std::vector<std::string> requests = rig.Requests();
+  requests.resize(std::min(requests.size(), expected.size()));
+  EXPECT_EQ(requests, expected);
+  EXPECT_TRUE(rig.loop.errors().empty()) << rig.loop.errors().front();
 }
 
 }  // namespace m797::e2e

@@ -51,27 +51,18 @@ TEST(SessionThroughElm327, LiveDataOfEveryTypeEqualsTheControllersAnswers) {
     std::vector<std::string> args = {"--type", std::to_string(type)};
     if (clone) args.push_back("--elm-no-fi");
     Elm327Rig rig(args, type - 1);
-    ASSERT_TRUE(rig.Start()) << "the port did not open";
-    const auto started = std::chrono::steady_clock::now();
-    ASSERT_TRUE(rig.loop.RunUntil([&] { return !rig.controls.gauge_history.empty(); }, 10s));
-    const auto first_data = std::chrono::steady_clock::now() - started;
-    ASSERT_TRUE(rig.WaitForRequests(expected.size() + 1));
-    const auto actual = rig.controls.gauge_history;
+    ChipRun result;
+    ASSERT_NO_FATAL_FAILURE(RunToLiveData(rig, expected.size() + 1, 10s, result));
     rig.Stop();
 
-    EXPECT_EQ(rig.controls.label10, session::kLinkUpCaption);
-    const Texts requests = rig.Requests();
-    EXPECT_EQ(
-        Texts(requests.begin(), requests.begin() + static_cast<std::ptrdiff_t>(expected.size())),
-        expected);
-    EXPECT_TRUE(rig.loop.errors().empty()) << rig.loop.errors().front();
+    ExpectLinkUpAndRequests(rig, expected);
     EXPECT_EQ(rig.timer3.ticks, 0) << "an answer went missing";
     EXPECT_EQ(rig.timer2.ticks, 0);
 
     const auto frames = rig.sim->Frames();
     ExpectSessionThroughChipMatches(
-        actual, frames, type - 1, "type " + std::to_string(type) + (clone ? " (clone)" : "") + ": ",
-        first_data);
+        result.writes, frames, type - 1,
+        "type " + std::to_string(type) + (clone ? " (clone)" : "") + ": ", result.first_data);
   }
 }
 

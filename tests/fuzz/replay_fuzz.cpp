@@ -1,14 +1,13 @@
 // ecusim --replay on any file: its answer table built from what the wire-log reader takes, then
 // asked for every request the log holds, each twice, and for one it never made.  Every answer is
 // a whole frame.
-#include <sstream>
 #include <string>
 
 #include "fuzz_entries.h"
+#include "log_input.h"
 #include "replay.h"
 #include "session/request_frame.h"
 #include "wire_log/frame_splitter.h"
-#include "wire_log/wire_log_reader.h"
 
 namespace m797::fuzz {
 
@@ -24,13 +23,9 @@ void CheckAnswer(const ecusim::Bytes& answer) {
 }  // namespace
 
 void ReplayInput(const std::uint8_t* data, std::size_t size) {
-  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-  std::vector<wire_log::WireLogLine> lines;
-  try {
-    lines = wire_log::ReadWireLog(in, "fuzz.log");
-  } catch (const wire_log::WireLogError&) {
-    return;
-  }
+  const auto read = LogLinesOf(data, size);
+  if (!read) return;
+  const std::vector<wire_log::WireLogLine>& lines = *read;
   ecusim::Replay replay(lines);
   Expect(replay.size() <= lines.size(), "more answers than lines");
   for (const wire_log::WireLogLine& line : lines) {

@@ -2,13 +2,12 @@
 // reader takes is written back the same by the log's own writer; the splitter loses no byte and
 // cuts no line longer than a frame or a bounded run of noise.
 #include <cmath>
-#include <sstream>
 #include <string>
 
 #include "fuzz_entries.h"
+#include "log_input.h"
 #include "wire_log/frame_splitter.h"
 #include "wire_log/wire_log_line.h"
-#include "wire_log/wire_log_reader.h"
 
 namespace m797::fuzz {
 
@@ -17,13 +16,9 @@ namespace {
 constexpr std::size_t kLongestSplitLine = 1024;  // a run of noise; a frame is at most 260
 
 void ReadAsLog(const std::uint8_t* data, std::size_t size) {
-  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-  std::vector<wire_log::WireLogLine> lines;
-  try {
-    lines = wire_log::ReadWireLog(in, "fuzz.log");
-  } catch (const wire_log::WireLogError&) {
-    return;
-  }
+  const auto read = LogLinesOf(data, size);
+  if (!read) return;
+  const std::vector<wire_log::WireLogLine>& lines = *read;
   for (const wire_log::WireLogLine& line : lines) {
     Expect(!line.bytes.empty() && std::isfinite(line.ms) && line.ms >= 0, "a bad line was taken");
     std::string error;
