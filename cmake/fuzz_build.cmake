@@ -8,6 +8,6 @@ add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-re
                     -fno-omit-frame-pointer)
 add_link_options(-fsanitize=address,undefined)
 
-foreach(dir src/session src/wire_log src/elm327 tools/ecusim src/cli tests/fuzz)
+foreach(dir src/session src/wire_log src/elm327 src/shared_texts tools/ecusim src/cli tests/fuzz)
   add_subdirectory(${dir})
 endforeach()

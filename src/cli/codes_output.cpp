@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "ui/form_texts.h"
+#include "shared_texts/page_texts.h"
 
 namespace m797::cli {
 
@@ -45,10 +45,10 @@ std::string JsonList(const std::vector<std::string>& lines) {
 
 std::string CodesText(const std::vector<std::string>& current,
                       const std::vector<std::string>& stored) {
-  std::string out = std::string(ui::texts::kLabel1) + "\n";
+  std::string out = std::string(shared_texts::kLabel1) + "\n";
   for (const std::string& line : current)
     out += line + "\n";
-  out += std::string("\n") + ui::texts::kLabel2 + "\n";
+  out += std::string("\n") + shared_texts::kLabel2 + "\n";
   for (const std::string& line : stored)
     out += line + "\n";
   return out;

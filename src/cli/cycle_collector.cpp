@@ -3,7 +3,7 @@
 namespace m797::cli {
 
 bool CycleCollector::Write(session::Gauge gauge, float value) {
-  const int index = QuantityIndex(gauge);
+  const int index = shared_texts::QuantityIndex(gauge);
   if (index < 0) return false;
   values_[index] = value;
   written_.set(index);

@@ -2,7 +2,7 @@
 
 #include <bitset>
 
-#include "cli/quantities.h"
+#include "shared_texts/quantities.h"
 
 namespace m797::cli {
 
@@ -17,11 +17,11 @@ class CycleCollector {
   bool Write(session::Gauge gauge, float value);
 
   // The latest value of every quantity.
-  const QuantityValues& values() const { return values_; }
+  const shared_texts::QuantityValues& values() const { return values_; }
 
  private:
-  QuantityValues values_{};
-  std::bitset<kQuantityCount> written_;
+  shared_texts::QuantityValues values_{};
+  std::bitset<shared_texts::kQuantityCount> written_;
 };
 
 }  // namespace m797::cli

@@ -85,7 +85,7 @@ class LiveRun {
 
   void OnGaugeWrite(session::Gauge gauge, float value) {
     if (!run_.controls().Testing()) return;  // start-up and stop reset a gauge: not a reading
-    if (const int q = QuantityIndex(gauge); q >= 0) readings_[q] = value;
+    if (const int q = shared_texts::QuantityIndex(gauge); q >= 0) readings_[q] = value;
     ScheduleRedraw();
     if (!cycles_.Write(gauge, value)) return;
     ++rows_;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "ui/form_texts.h"
+#include "shared_texts/page_texts.h"
 
 namespace m797::cli {
 
@@ -41,10 +41,10 @@ void LiveScreen::Draw(const std::string& link_caption, const Readings& readings,
   drawn_ = true;
   auto line = [&](const std::string& text) { screen += text + kClearToLineEnd + "\n"; };
   line(title_);
-  line(ui::texts::kLabel11 + link_caption);
+  line(shared_texts::kLabel11 + link_caption);
   line("");
-  for (int i = 0; i < kQuantityCount; ++i) {
-    const Quantity& q = Quantities()[i];
+  for (int i = 0; i < shared_texts::kQuantityCount; ++i) {
+    const shared_texts::Quantity& q = shared_texts::Quantities()[i];
     const std::string value = ValueText(readings[i], q.decimals);
     line("  " + PadRight(q.caption, 32) +
          std::string(10 - std::min(10, CharacterCount(value)), ' ') + value + " " + q.unit);

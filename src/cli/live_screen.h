@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/quantities.h"
+#include "shared_texts/quantities.h"
 
 namespace m797::cli {
 
@@ -16,7 +16,7 @@ class LiveScreen {
   LiveScreen(std::FILE* out, std::string title);
 
   // The latest reading of each quantity, none before the first.
-  using Readings = std::array<std::optional<float>, kQuantityCount>;
+  using Readings = std::array<std::optional<float>, shared_texts::kQuantityCount>;
 
   // `status`: what the last line says (time, rows written...).
   void Draw(const std::string& link_caption, const Readings& readings, const std::string& status);

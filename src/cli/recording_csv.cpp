@@ -57,7 +57,7 @@ std::optional<T> Number(std::string_view cell) {
 struct Columns {
   int time = -1;
   int ms = -1;
-  std::array<int, kQuantityCount> quantities{};
+  std::array<int, shared_texts::kQuantityCount> quantities{};
   std::vector<std::string> names;
 };
 
@@ -73,8 +73,8 @@ Columns FindColumns(std::string_view header, const std::string& where) {
   };
   columns.time = find(kTimeColumn);
   columns.ms = find(kMillisecondsColumn);
-  for (int q = 0; q < kQuantityCount; ++q)
-    columns.quantities[q] = find(Quantities()[q].column);
+  for (int q = 0; q < shared_texts::kQuantityCount; ++q)
+    columns.quantities[q] = find(shared_texts::Quantities()[q].column);
   return columns;
 }
 
@@ -128,7 +128,7 @@ void RecordingWriter::WriteHeader(const std::string& port, int controller_type) 
   Line("# " + std::string(kPortNote) + port);
   Line("# " + std::string(kTypeNote) + std::to_string(controller_type));
   std::string header = std::string(kTimeColumn) + "," + kMillisecondsColumn;
-  for (const Quantity& q : Quantities())
+  for (const shared_texts::Quantity& q : shared_texts::Quantities())
     header += std::string(",") + q.column;
   Line(header);
 }
@@ -143,7 +143,7 @@ void RecordingWriter::WriteCodes(const std::vector<std::string>& current,
 }
 
 void RecordingWriter::WriteRow(const std::string& time, std::int64_t ms,
-                               const QuantityValues& values) {
+                               const shared_texts::QuantityValues& values) {
   std::string row = time + "," + std::to_string(ms);
   for (float v : values)
     row += "," + FloatText(v);
@@ -203,7 +203,7 @@ Recording ReadRecording(std::istream& in, const std::string& name) {
     RecordingRow row;
     row.time = Trimmed(cells[columns->time]);
     row.ms = number_at(columns->ms, 0, kLongestRecordingMs);
-    for (int q = 0; q < kQuantityCount; ++q) {
+    for (int q = 0; q < shared_texts::kQuantityCount; ++q) {
       row.values[q] = static_cast<float>(
           number_at(columns->quantities[q], -kLargestQuantity, kLargestQuantity));
     }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/quantities.h"
+#include "shared_texts/quantities.h"
 
 namespace m797::cli {
 
@@ -42,7 +42,8 @@ class RecordingWriter {
   void WriteHeader(const std::string& port, int controller_type);
   // Fault lines as the fault lists show them ("0102 - ...").
   void WriteCodes(const std::vector<std::string>& current, const std::vector<std::string>& stored);
-  void WriteRow(const std::string& time, std::int64_t ms, const QuantityValues& values);
+  void WriteRow(const std::string& time, std::int64_t ms,
+                const shared_texts::QuantityValues& values);
   // Flushes and closes; throws std::runtime_error when anything could not be written.
   void Close();
 
@@ -60,7 +61,7 @@ class RecordingWriter {
 struct RecordingRow {
   std::string time;
   double ms = 0;
-  QuantityValues values{};
+  shared_texts::QuantityValues values{};
 };
 
 struct Recording {

@@ -4,6 +4,8 @@
 #include <limits>
 #include <optional>
 
+#include "shared_texts/quantities.h"
+
 namespace m797::ui::form1 {
 
 using namespace gauges;
@@ -11,6 +13,11 @@ using namespace gauges;
 namespace {
 
 constexpr float kNotStored = std::numeric_limits<float>::quiet_NaN();
+
+// The unit of a recorded quantity's instrument, as the console program shows it too.
+const char* UnitOf(session::Gauge gauge) {
+  return shared_texts::Quantities()[shared_texts::QuantityIndex(gauge)].unit;
+}
 
 void LoadCaptionFont(TGxAnalogGControl& g) {
   g.Font()->SetName("Arial");
@@ -312,7 +319,7 @@ std::unique_ptr<TGxValueInd> MakeVI_Speed(QWidget* parent) {
   return MakeIndicator(parent, QRect(80, 8, 72, 20),
                        {.name1 = "SignalName1",
                         .name2 = "SignalName2",
-                        .unit = "км/ч",
+                        .unit = UnitOf(session::Gauge::VI_Speed),
                         .value_to = 250.0f,
                         .format = "##0"});
 }
@@ -321,7 +328,7 @@ std::unique_ptr<TGxValueInd> MakeVI_Nmot(QWidget* parent) {
   return MakeIndicator(parent, QRect(264, 8, 105, 20),
                        {.name1 = "SignalName1",
                         .name2 = "SignalName2",
-                        .unit = "об/мин",
+                        .unit = UnitOf(session::Gauge::VI_Nmot),
                         .value_to = 10000.0f,
                         .format = "####0"});
 }
@@ -330,7 +337,7 @@ std::unique_ptr<TGxValueInd> MakeVI_Ub(QWidget* parent) {
   return MakeIndicator(parent, QRect(72, 184, 66, 20),
                        {.name1 = "SignalName1",
                         .name2 = "SignalName2",
-                        .unit = "В",
+                        .unit = UnitOf(session::Gauge::VI_Ub),
                         .value_to = 100.0f,
                         .format = "##0.0",
                         .digit = 120,
@@ -341,7 +348,7 @@ std::unique_ptr<TGxThermometer> MakeVS_TOG(QWidget* parent) {
   return MakeThermometer(parent, QRect(448, 184, 105, 201),
                          {.name1 = "Температура",
                           .name2 = "охлаж. жид.",
-                          .unit = "°C",
+                          .unit = UnitOf(session::Gauge::VS_TOG),
                           .value_from = -40.0f,
                           .value_to = 160.0f,
                           .format = "##0.0",
@@ -354,7 +361,7 @@ std::unique_ptr<TGxThermometer> MakeVS_TANS(QWidget* parent) {
   return MakeThermometer(parent, QRect(448, 0, 96, 177),
                          {.name1 = "Температура",
                           .name2 = "воздуха на впуске",
-                          .unit = "°C",
+                          .unit = UnitOf(session::Gauge::VS_TANS),
                           .value_from = -30.0f,
                           .value_to = 70.0f,
                           .format = "##0.0",
@@ -368,7 +375,7 @@ std::unique_ptr<TGxVMeter> MakeVS_THR(QWidget* parent) {
   return MakeVertical(parent, QRect(240, 184, 81, 193),
                       {.name1 = "Положение",
                        .name2 = "дросселя",
-                       .unit = "%",
+                       .unit = UnitOf(session::Gauge::VS_THR),
                        .value_to = 100.0f,
                        .format = "##0.0"},
                       {.options = {O::opBevelOuter, O::opValue, O::opName1, O::opName2,
@@ -383,7 +390,7 @@ std::unique_ptr<TGxVMeter> MakeVS_MRV(QWidget* parent) {
   return MakeVertical(parent, QRect(560, 0, 105, 385),
                       {.name1 = "Давление на",
                        .name2 = "впуске",
-                       .unit = "кПа",
+                       .unit = UnitOf(session::Gauge::VS_MRV),
                        .value_to = 120.0f,
                        .format = "##0.0"},
                       {.options = {O::opBevelOuter, O::opValue, O::opName1, O::opName2, O::opUnit},
@@ -395,7 +402,11 @@ std::unique_ptr<TGxVMeter> MakeVS_DV(QWidget* parent) {
   using O = TGxVMeterOption;
   return MakeVertical(
       parent, QRect(336, 184, 97, 193),
-      {.name1 = "Время", .name2 = "впрыска", .unit = "мс", .value_to = 20.0f, .format = "##0.00"},
+      {.name1 = "Время",
+       .name2 = "впрыска",
+       .unit = UnitOf(session::Gauge::VS_DV),
+       .value_to = 20.0f,
+       .format = "##0.00"},
       {.options = {O::opBevelOuter, O::opValue, O::opName1, O::opName2, O::opOverflow, O::opUnit},
        .steps = 4,
        .sub_steps = 5});

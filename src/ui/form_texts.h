@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "shared_texts/page_texts.h"
+
 // The fixed texts of the two windows.  Texts that name the maker or its product are built from
 // maker_texts.h.
 namespace m797::ui::texts {
@@ -16,16 +18,14 @@ inline constexpr const char* kForm1Caption =
 
 inline constexpr const char* kLabel13 = "Номер COM-порта:";
 inline constexpr const char* kLabel14 = "Выбор типа контроллера";
-inline constexpr const char* kLabel11 = "Связь с контроллером:    ";
+using shared_texts::kLabel11;
 
 inline constexpr const char* kTabSheet1 = "Параметры";
 inline constexpr const char* kTabSheet2 = "Ошибки";
 inline constexpr const char* kTabSheet5 = "О программе";
 
-inline constexpr const char* kLabel1 =
-    "Текущее неисправности электронной системы управления двигателем";
-inline constexpr const char* kLabel2 =
-    "Накопленные неисправности электронной системы управления двигателем";
+using shared_texts::kLabel1;
+using shared_texts::kLabel2;
 inline constexpr const char* kButton2 = "Сброс ошибок";
 
 // Texts that carry the maker's name, its product or its addresses.

@@ -64,9 +64,10 @@ bool ToTester(const Bytes& bytes) {
 
 // The rows the live-data answers in a wire log make, by the session's own decoding: a row at the
 // answer that ends a cycle (the one after which the cycle starts again with "21 06").
-std::vector<cli::QuantityValues> CyclesInWireLog(const std::vector<WireLogLine>& lines, int type) {
+std::vector<shared_texts::QuantityValues> CyclesInWireLog(const std::vector<WireLogLine>& lines,
+                                                          int type) {
   session::test::FakeControls gauges;
-  std::vector<cli::QuantityValues> rows;
+  std::vector<shared_texts::QuantityValues> rows;
   for (const WireLogLine& line : lines) {
     if (line.direction != Direction::Rx || !ToTester(line.bytes)) continue;
     session::ResponseData d;
@@ -74,16 +75,16 @@ std::vector<cli::QuantityValues> CyclesInWireLog(const std::vector<WireLogLine>&
     std::copy(data.begin(), data.end(), d.bytes.begin());
     if (d[0] != 0x61) continue;
     if (session::ShowLiveData(d[1], d, type - 1, gauges) != session::poll::kLiveData06) continue;
-    cli::QuantityValues row{};
-    for (int q = 0; q < cli::kQuantityCount; ++q)
-      row[q] = gauges.gauge(cli::Quantities()[q].gauge).value_or(NAN);
+    shared_texts::QuantityValues row{};
+    for (int q = 0; q < shared_texts::kQuantityCount; ++q)
+      row[q] = gauges.gauge(shared_texts::Quantities()[q].gauge).value_or(NAN);
     rows.push_back(row);
   }
   return rows;
 }
 
-std::vector<cli::QuantityValues> Values(const cli::Recording& recording) {
-  std::vector<cli::QuantityValues> values;
+std::vector<shared_texts::QuantityValues> Values(const cli::Recording& recording) {
+  std::vector<shared_texts::QuantityValues> values;
   for (const cli::RecordingRow& row : recording.rows)
     values.push_back(row.values);
   return values;

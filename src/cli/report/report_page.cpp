@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "cli/report/report_scales.h"
-#include "ui/form_texts.h"
+#include "shared_texts/page_texts.h"
 
 namespace m797::cli {
 
@@ -195,10 +195,10 @@ ReportPages::ReportPages(const Recording& recording) : recording_(recording) {
   if (recording.current_codes.empty() && recording.stored_codes.empty()) {
     code_lines_.push_back({"Неисправностей нет", false});
   } else {
-    code_lines_.push_back({ui::texts::kLabel1, true});
+    code_lines_.push_back({shared_texts::kLabel1, true});
     for (const std::string& line : recording.current_codes)
       code_lines_.push_back({line, false});
-    code_lines_.push_back({ui::texts::kLabel2, true});
+    code_lines_.push_back({shared_texts::kLabel2, true});
     for (const std::string& line : recording.stored_codes)
       code_lines_.push_back({line, false});
   }
@@ -219,7 +219,7 @@ void ReportPages::Draw(QPainter& p, int index) const {
   p.setRenderHint(QPainter::TextAntialiasing);
   if (index == 0) {
     DrawHeader(p);
-    for (int q = 0; q < kQuantityCount; ++q) {
+    for (int q = 0; q < shared_texts::kQuantityCount; ++q) {
       const int column = q % 2;
       const int row = q / 2;
       const int width = (kContentWidth - kGraphColumnGap) / 2;
@@ -274,7 +274,7 @@ void ReportPages::DrawHeader(QPainter& p) const {
 }
 
 void ReportPages::DrawGraph(QPainter& p, const QRect& cell, int quantity) const {
-  const Quantity& q = Quantities()[quantity];
+  const shared_texts::Quantity& q = shared_texts::Quantities()[quantity];
   const QuantityScale& scale = QuantityScales()[quantity];
   const QuantityStats stats = StatsOf(recording_, quantity);
 

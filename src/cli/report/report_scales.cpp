@@ -12,10 +12,10 @@ const QColor kRed(0xFF, 0x00, 0x00);
 
 }  // namespace
 
-std::span<const QuantityScale, kQuantityCount> QuantityScales() {
+std::span<const QuantityScale, shared_texts::kQuantityCount> QuantityScales() {
   // As the window's instruments are set up: the speed and engine-speed dials with their stored
   // sectors, the voltage dial with the instrument's default ones.
-  static const std::array<QuantityScale, kQuantityCount> scales = {{
+  static const std::array<QuantityScale, shared_texts::kQuantityCount> scales = {{
       {0, 250, {{0, 440, kGreen}, {440, 720, kYellow}, {720, 1000, kRed}}},
       {0, 7000, {{0, 571, kGreen}, {572, 857, kYellow}, {858, 1000, kRed}}},
       {-40, 160, {}},

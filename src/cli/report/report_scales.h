@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "cli/quantities.h"
+#include "shared_texts/quantities.h"
 
 namespace m797::cli {
 
@@ -27,6 +27,6 @@ struct QuantityScale {
   double ValueAt(int ppt) const { return from + (to - from) * ppt / 1000.0; }
 };
 
-std::span<const QuantityScale, kQuantityCount> QuantityScales();
+std::span<const QuantityScale, shared_texts::kQuantityCount> QuantityScales();
 
 }  // namespace m797::cli

@@ -1,6 +1,6 @@
-#include "cli/quantities.h"
+#include "shared_texts/quantities.h"
 
-namespace m797::cli {
+namespace m797::shared_texts {
 
 namespace {
 
@@ -31,4 +31,4 @@ int QuantityIndex(session::Gauge gauge) {
   return -1;
 }
 
-}  // namespace m797::cli
+}  // namespace m797::shared_texts

@@ -5,9 +5,10 @@
 
 #include "session/session_controls.h"
 
-namespace m797::cli {
+namespace m797::shared_texts {
 
-// The eight quantities of the live-data page, in the order the recorder writes them.
+// The eight quantities of the live-data page, in the order the recorder writes them.  The
+// window's instruments take their units from here.
 inline constexpr int kQuantityCount = 8;
 
 struct Quantity {
@@ -26,4 +27,4 @@ int QuantityIndex(session::Gauge gauge);
 
 using QuantityValues = std::array<float, kQuantityCount>;
 
-}  // namespace m797::cli
+}  // namespace m797::shared_texts
