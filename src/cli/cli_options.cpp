@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "cli/exit_codes.h"
+#include "session/session_controls.h"
 
 namespace m797::cli {
 
@@ -187,7 +188,7 @@ std::string ReadArguments(const std::vector<std::string>& args, CliOptions& o) {
 }  // namespace
 
 int PortItemIndex(const std::string& port) {
-  for (int i = 0; i < 8; ++i)
+  for (int i = 0; i < session::kPortCount; ++i)
     if (port == "COM" + std::to_string(i + 1)) return i;
   return -1;
 }

@@ -15,13 +15,8 @@ namespace m797::cli {
 
 namespace {
 
-constexpr int kTroubleCodePage = 1;
 // Time for the whole exchange once the controller has answered.
 constexpr std::chrono::milliseconds kCodesWait{20000};
-
-constexpr std::uint8_t kClearAnswer = 0x54;
-constexpr std::uint8_t kNegativeAnswer = 0x7F;
-constexpr std::uint8_t kClearService = 0x14;
 
 // Whether the session is in the trouble-code cycle of the page, so that the answer it has just
 // shown is the answer to its own request.  An answer read right after the start can be one that
@@ -45,7 +40,7 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 int RunCodes(const CliOptions& options) {
-  TestingRun run(options, kTroubleCodePage, kExitInterrupted);
+  TestingRun run(options, session::kTroubleCodePage, kExitInterrupted);
   QTimer deadline;
   deadline.setSingleShot(true);
   QObject::connect(&deadline, &QTimer::timeout, [&] {
@@ -66,7 +61,7 @@ int RunCodes(const CliOptions& options) {
 }
 
 int RunClear(const CliOptions& options) {
-  TestingRun run(options, kTroubleCodePage, kExitInterrupted);
+  TestingRun run(options, session::kTroubleCodePage, kExitInterrupted);
   // The codes are read first, as on the window's page; the clear goes out after that answer,
   // and the codes read after the controller's confirmation are shown.
   enum class Phase { Reading, Clearing, Confirmed, Done } phase = Phase::Reading;
@@ -99,12 +94,12 @@ int RunClear(const CliOptions& options) {
       if (frame.size() < 4 || frame[1] != session::kTesterAddress) return;
       const auto data = session::FrameData(frame);
       if (data.empty()) return;
-      if (data[0] == kClearAnswer && phase == Phase::Clearing &&
+      if (data[0] == session::kClearAnswer && phase == Phase::Clearing &&
           InState(run, session::poll::kClearTroubleCodes)) {
         phase = Phase::Confirmed;
         std::printf("Trouble codes cleared: the controller answered %s\n\n", Hex(data).c_str());
-      } else if (data[0] == kNegativeAnswer && data.size() > 1 && data[1] == kClearService &&
-                 !refusal_shown) {
+      } else if (data[0] == session::kNegativeAnswer && data.size() > 1 &&
+                 data[1] == session::kClearService && !refusal_shown) {
         refusal_shown = true;
         std::printf("The controller refused the clearing (%s); asking again\n", Hex(data).c_str());
       }

@@ -18,9 +18,6 @@ namespace m797::cli {
 
 namespace {
 
-constexpr int kLiveDataPage = 0;
-constexpr int kTroubleCodePage = 1;
-
 std::string StatusLine(const TestingRun& run, int rows, const CliOptions& options) {
   const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(
                            std::chrono::steady_clock::now() - run.started_at())
@@ -42,7 +39,8 @@ class LiveRun {
  public:
   explicit LiveRun(const CliOptions& options)
       : options_(options),
-        run_(options, options.read_codes ? kTroubleCodePage : kLiveDataPage, kExitOk),
+        run_(options, options.read_codes ? session::kTroubleCodePage : session::kLiveDataPage,
+             kExitOk),
         codes_pending_(options.read_codes),
         time_limit_([this] { run_.Finish(kExitOk); }) {
     redraw_.setSingleShot(true);
@@ -110,7 +108,7 @@ class LiveRun {
         csv_->WriteCodes(run_.controls().memo(session::Memo::Memo1),
                          run_.controls().memo(session::Memo::Memo2));
       }
-      run_.controls().SetActivePageIndex(kLiveDataPage);
+      run_.controls().SetActivePageIndex(session::kLiveDataPage);
       run_.Handle([this] { run_.session().session.PageControl1Change(); });
     });
   }

@@ -8,6 +8,7 @@
 #include "qt_adapters/qt_main_thread_dispatcher.h"
 #include "qt_adapters/qt_settings_store.h"
 #include "serial/ser_comm.h"
+#include "session/session_controls.h"
 #include "session/session_texts.h"
 #include "session/steady_clock.h"
 #include "tester_port/ser_comm_line.h"
@@ -22,7 +23,7 @@ constexpr std::uint32_t kVoltageWaitMs = 1000;
 std::string StoredPort() {
   qt_adapters::QtSettingsStore settings;
   const int index = settings.ReadInteger(session::kSettingsSection, session::kPortSetting, 0);
-  return "COM" + std::to_string((index >= 0 && index < 8 ? index : 0) + 1);
+  return "COM" + std::to_string((index >= 0 && index < session::kPortCount ? index : 0) + 1);
 }
 
 // The first line of the chip's answer that says something.

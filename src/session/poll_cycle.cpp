@@ -15,15 +15,9 @@ namespace {
 // Service identifiers of the controller's answers.
 constexpr std::uint8_t kReadDataByLocalIdentifierAnswer = 0x61;
 constexpr std::uint8_t kTroubleCodesAnswer = 0x58;
-constexpr std::uint8_t kClearAnswer = 0x54;
 constexpr std::uint8_t kStartCommunicationAnswer = 0xC1;
 constexpr std::uint8_t kStartDiagnosticSessionAnswer = 0x50;
 constexpr std::uint8_t kStopCommunicationAnswer = 0xC2;
-
-// Pages of the page control.
-constexpr int kLiveDataPage = 0;
-constexpr int kTroubleCodePage = 1;
-constexpr int kProductPage = 2;
 
 constexpr std::uint32_t kAnswerPauseMs = 200;  // the next request leaves after more than this
 constexpr std::uint32_t kRetryPauseMs = 300;

@@ -19,6 +19,12 @@ inline constexpr std::uint8_t kStartDiagnosticSession = 10;
 
 inline constexpr const char* kStartCommunicationRequest = "81";
 
+// Service identifiers that a shell tells apart in the controller's answers: the clearing of the
+// trouble codes, its positive answer, and a negative answer (followed by the service refused).
+inline constexpr std::uint8_t kClearService = 0x14;
+inline constexpr std::uint8_t kClearAnswer = 0x54;
+inline constexpr std::uint8_t kNegativeAnswer = 0x7F;
+
 // The request that the regular next-request step sends in `state`, and the one the retry sends
 // (they differ only while reading trouble codes).  nullptr where the state keeps the current
 // request text: state 0, whose text is always "81", and values no state uses.

@@ -11,7 +11,6 @@ namespace m797::session {
 
 namespace {
 
-constexpr int kPortCount = 8;  // COM1 .. COM8
 constexpr std::uint32_t kWakeUpPauseMs = 300;
 constexpr std::int64_t kWakeUpPhaseMs = 25;  // the break, then as long idle
 

@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 
+#include "session/session_controls.h"
 #include "session/session_texts.h"
 #include "ui/control_accessibility.h"
 #include "ui/fitting_label.h"
@@ -98,7 +99,7 @@ QPushButton* MakeFlatButton(QWidget* parent, const char* name, const QString& ca
 
 QStringList PortItems() {
   QStringList items;
-  for (int n = 1; n <= 8; ++n)
+  for (int n = 1; n <= session::kPortCount; ++n)
     items << QStringLiteral("COM%1").arg(n);
   return items;
 }
