@@ -86,6 +86,13 @@ constexpr unsigned Of(Command c) {
 }
 constexpr unsigned kLineCommands = Of(Command::Live) | Of(Command::Codes) | Of(Command::Clear);
 
+// Takes the value as a file's path.
+template <std::string CliOptions::*path>
+std::string SetPath(const std::string& value, CliOptions& o) {
+  o.*path = value;
+  return {};
+}
+
 // An option of the command line: the commands it belongs to and what it sets.  `apply` returns
 // what is wrong with the value, or nothing; a flag's gets no value.
 struct Option {
@@ -128,11 +135,7 @@ const Option kOptions[] = {
        o.adapter = value;
        return std::string();
      }},
-    {"--wire-log", true, kLineCommands,
-     [](const std::string& value, CliOptions& o) {
-       o.wire_log_path = value;
-       return std::string();
-     }},
+    {"--wire-log", true, kLineCommands, SetPath<&CliOptions::wire_log_path>},
     {"--seconds", true, Of(Command::Live),
      [](const std::string& value, CliOptions& o) {
        double seconds = 0;
@@ -140,21 +143,9 @@ const Option kOptions[] = {
        o.seconds = seconds;
        return std::string();
      }},
-    {"--csv", true, Of(Command::Live),
-     [](const std::string& value, CliOptions& o) {
-       o.csv_path = value;
-       return std::string();
-     }},
-    {"--pdf", true, Of(Command::Report),
-     [](const std::string& value, CliOptions& o) {
-       o.pdf_path = value;
-       return std::string();
-     }},
-    {"--png", true, Of(Command::Report),
-     [](const std::string& value, CliOptions& o) {
-       o.png_path = value;
-       return std::string();
-     }},
+    {"--csv", true, Of(Command::Live), SetPath<&CliOptions::csv_path>},
+    {"--pdf", true, Of(Command::Report), SetPath<&CliOptions::pdf_path>},
+    {"--png", true, Of(Command::Report), SetPath<&CliOptions::png_path>},
 };
 
 // Reads the arguments after the command into `o`; returns what is wrong, or nothing.
