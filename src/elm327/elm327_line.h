@@ -11,6 +11,7 @@
 #include "elm327/chip_text_reader.h"
 #include "serial/ser_comm.h"
 #include "session/clock.h"
+#include "session/diagnostic_session.h"
 #include "session/serial_line.h"
 
 namespace m797::elm327 {
@@ -19,7 +20,7 @@ struct Elm327Options {
   int baud_rate = 38400;  // the adapter's serial side
   // A request that has waited this long for the chip's prompt is dropped: the session's retry
   // (its Timer3 interval) has sent, or will send, a fresh one.
-  std::uint32_t request_expiry_ms = 1000;
+  std::uint32_t request_expiry_ms = session::kRetryIntervalMs;
   // The chip's longest command (a full reset, a failed init) ends well within this.
   std::uint32_t prompt_timeout_ms = 5000;
 };

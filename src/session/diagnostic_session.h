@@ -12,13 +12,18 @@
 
 namespace m797::session {
 
-// The three timers of the main window.  Their owner sets the intervals (10000, 2000 and 1000 ms),
-// enables Timer1 from the start and calls the matching handler on every tick.
+// The three timers of the main window.  Their owner gives them the intervals below, enables Timer1
+// from the start and calls the matching handler on every tick.
 struct SessionTimers {
   SessionTimer& timer1;  // resets the link status label
   SessionTimer& timer2;  // watchdog: wake-up and StartCommunication
   SessionTimer& timer3;  // retry of the last request
 };
+
+// The timers' intervals, in milliseconds.
+inline constexpr int kLinkStatusIntervalMs = 10000;  // timer1
+inline constexpr int kWatchdogIntervalMs = 2000;     // timer2
+inline constexpr int kRetryIntervalMs = 1000;        // timer3
 
 // The diagnostic session behind the main window: start and stop, the K-line wake-up, framing,
 // the answer-driven poll cycle with its retry and watchdog, live data and trouble codes.
@@ -43,6 +48,10 @@ class DiagnosticSession {
   void WakeUpLine();
 
   std::uint8_t poll_state() const { return poll_state_; }
+  // The request an answer belongs to: the poll state (poll_requests.h) that chose the request
+  // sent last.  It names the request that an answer arriving now answers, and the one that the
+  // answer being handled answered; the poll state may have moved on since, by the user's steering.
+  std::uint8_t sent_request() const { return sent_request_; }
   const std::string& request_text() const { return request_text_; }
   const FrameAssembler& assembler() const { return assembler_; }
 
@@ -64,6 +73,7 @@ class DiagnosticSession {
   SessionControls& controls_;
 
   std::uint8_t poll_state_ = 0;
+  std::uint8_t sent_request_ = 0;
   // The user changed the poll state (page, clear) since the last request went out.
   bool steered_by_user_ = false;
   std::string request_text_;

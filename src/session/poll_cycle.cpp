@@ -12,12 +12,8 @@ namespace m797::session {
 
 namespace {
 
-// Service identifiers of the controller's answers.
-constexpr std::uint8_t kReadDataByLocalIdentifierAnswer = 0x61;
-constexpr std::uint8_t kTroubleCodesAnswer = 0x58;
-constexpr std::uint8_t kStartCommunicationAnswer = 0xC1;
-constexpr std::uint8_t kStartDiagnosticSessionAnswer = 0x50;
-constexpr std::uint8_t kStopCommunicationAnswer = 0xC2;
+// The page of the product: the session neither reads live data nor trouble codes for it.
+constexpr int kProductPage = 2;
 
 constexpr std::uint32_t kAnswerPauseMs = 200;  // the next request leaves after more than this
 constexpr std::uint32_t kRetryPauseMs = 300;
@@ -94,6 +90,7 @@ void DiagnosticSession::SendRequestAfter(std::uint32_t pause_ms) {
   const auto frame = EncodeRequest(request_text_);
   WaitTicksMoreThan(clock_, pause_ms);
   line_.SendBytes(frame.data(), static_cast<int>(frame.size()));
+  sent_request_ = poll_state_;
   // Whatever was being assembled belonged to the previous request.
   assembler_.ResetToIdle();
   steered_by_user_ = false;

@@ -19,11 +19,17 @@ inline constexpr std::uint8_t kStartDiagnosticSession = 10;
 
 inline constexpr const char* kStartCommunicationRequest = "81";
 
-// Service identifiers that a shell tells apart in the controller's answers: the clearing of the
-// trouble codes, its positive answer, and a negative answer (followed by the service refused).
-inline constexpr std::uint8_t kClearService = 0x14;
+// Service identifiers in the controller's answers: the first data byte, by which the session
+// tells the answers apart.  A negative answer is followed by the service refused; the clearing
+// of the trouble codes is the one such service a shell names.
+inline constexpr std::uint8_t kReadDataByLocalIdentifierAnswer = 0x61;
+inline constexpr std::uint8_t kTroubleCodesAnswer = 0x58;
 inline constexpr std::uint8_t kClearAnswer = 0x54;
+inline constexpr std::uint8_t kStartCommunicationAnswer = 0xC1;
+inline constexpr std::uint8_t kStartDiagnosticSessionAnswer = 0x50;
+inline constexpr std::uint8_t kStopCommunicationAnswer = 0xC2;
 inline constexpr std::uint8_t kNegativeAnswer = 0x7F;
+inline constexpr std::uint8_t kClearService = 0x14;
 
 // The request that the regular next-request step sends in `state`, and the one the retry sends
 // (they differ only while reading trouble codes).  nullptr where the state keeps the current

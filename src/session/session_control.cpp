@@ -75,6 +75,7 @@ void DiagnosticSession::Start() {
     poll_state_ = poll::kStartCommunication;
     const auto frame = EncodeRequest(request_text_);
     line_.SendBytes(frame.data(), static_cast<int>(frame.size()));
+    sent_request_ = poll_state_;
   } catch (...) {
     // Leave the stopped state whole: a port left open would refuse the next start.
     line_.ClosePort();
@@ -98,6 +99,7 @@ void DiagnosticSession::Stop() {
 void DiagnosticSession::ResetPollVariables() {
   request_text_ = kStartCommunicationRequest;
   poll_state_ = poll::kStartCommunication;
+  sent_request_ = poll::kStartCommunication;
   assembler_.Reset();
 }
 

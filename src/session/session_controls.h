@@ -26,10 +26,9 @@ enum class Memo { Memo1, Memo2 };
 
 // The port selector's items, COM1 .. COM8.
 inline constexpr int kPortCount = 8;
-// The pages of the page control that the session tells apart.
+// The pages of the page control whose requests the session cycles through.
 inline constexpr int kLiveDataPage = 0;
 inline constexpr int kTroubleCodePage = 1;
-inline constexpr int kProductPage = 2;
 
 // The controls of the main window that the session reads and writes.  Texts are UTF-8.
 class SessionControls {
