@@ -18,11 +18,11 @@ namespace {
 // Time for the whole exchange once the controller has answered.
 constexpr std::chrono::milliseconds kCodesWait{20000};
 
-// Whether the session is in the trouble-code cycle of the page, so that the answer it has just
-// shown is the answer to its own request.  An answer read right after the start can be one that
-// came after an earlier program had closed the port, still waiting in the device.
-bool InState(TestingRun& run, std::uint8_t state) {
-  return run.session().session.poll_state() == state;
+// Whether the answer that comes now, or the one the session is handling, answers the session's
+// own request of this kind.  An answer read right after the start can be one that came after an
+// earlier program had closed the port, still waiting in the device.
+bool Answers(TestingRun& run, std::uint8_t request) {
+  return run.session().session.sent_request() == request;
 }
 
 void PrintCodes(const ConsoleControls& controls, bool json) {
@@ -48,7 +48,7 @@ int RunCodes(const CliOptions& options) {
   });
   bool read = false;
   run.controls().on_memo_change = [&] {
-    if (read || !InState(run, session::poll::kReadTroubleCodes)) return;
+    if (read || !Answers(run, session::poll::kReadTroubleCodes)) return;
     read = true;
     // Once the answer has been shown whole.
     QTimer::singleShot(0, &deadline, [&] {
@@ -66,6 +66,9 @@ int RunClear(const CliOptions& options) {
   // and the codes read after the controller's confirmation are shown.
   enum class Phase { Reading, Clearing, Confirmed, Done } phase = Phase::Reading;
   bool refusal_shown = false;
+  // The session has started the communication again since the clear was pressed: the link was
+  // lost, and the session reads the codes again before it clears.
+  bool started_again = false;
   QTimer deadline;
   deadline.setSingleShot(true);
   QObject::connect(&deadline, &QTimer::timeout, [&] {
@@ -74,12 +77,14 @@ int RunClear(const CliOptions& options) {
                                   : "the controller did not confirm the clearing");
   });
   run.controls().on_memo_change = [&] {
-    const bool reading = InState(run, session::poll::kReadTroubleCodes);
-    if ((phase == Phase::Reading || phase == Phase::Clearing) && reading) {
-      // Pressed again when a lost link has put the session back to reading since.
+    const bool reading = Answers(run, session::poll::kReadTroubleCodes);
+    // Pressed again when a lost link has put the session back to reading since.
+    if (reading && (phase == Phase::Reading || (phase == Phase::Clearing && started_again))) {
       phase = Phase::Clearing;
-      QTimer::singleShot(0, &deadline,
-                         [&] { run.Handle([&] { run.session().session.Button2Click(); }); });
+      started_again = false;
+      QTimer::singleShot(0, &deadline, [&] {
+        run.RunSessionHandler([&] { run.session().session.Button2Click(); });
+      });
     } else if (phase == Phase::Confirmed && reading) {
       phase = Phase::Done;
       QTimer::singleShot(0, &deadline, [&] {
@@ -94,8 +99,11 @@ int RunClear(const CliOptions& options) {
       if (frame.size() < 4 || frame[1] != session::kTesterAddress) return;
       const auto data = session::FrameData(frame);
       if (data.empty()) return;
+      if (phase == Phase::Clearing && Answers(run, session::poll::kStartCommunication)) {
+        started_again = true;
+      }
       if (data[0] == session::kClearAnswer && phase == Phase::Clearing &&
-          InState(run, session::poll::kClearTroubleCodes)) {
+          Answers(run, session::poll::kClearTroubleCodes)) {
         phase = Phase::Confirmed;
         std::printf("Trouble codes cleared: the controller answered %s\n\n", Hex(data).c_str());
       } else if (data[0] == session::kNegativeAnswer && data.size() > 1 &&

@@ -21,7 +21,7 @@ void ConsoleControls::SetLabel10Caption(const std::string& caption) {
 }
 
 void ConsoleControls::SetMemoLines(Memo memo, const std::vector<std::string>& lines) {
-  (memo == Memo::Memo1 ? memo1_ : memo2_) = lines;
+  (memo == Memo::Memo1 ? current_codes_ : stored_codes_) = lines;
   if (on_memo_change) on_memo_change();
 }
 
@@ -31,7 +31,7 @@ void ConsoleControls::SetGaugeValue(session::Gauge gauge, float value) {
 }
 
 const std::vector<std::string>& ConsoleControls::memo(Memo memo) const {
-  return memo == Memo::Memo1 ? memo1_ : memo2_;
+  return memo == Memo::Memo1 ? current_codes_ : stored_codes_;
 }
 
 std::optional<float> ConsoleControls::gauge(session::Gauge gauge) const {

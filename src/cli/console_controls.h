@@ -52,8 +52,8 @@ class ConsoleControls final : public session::SessionControls {
   int type_index_ = -1;
   std::string link_caption_ = session::kLinkDownCaption;
   int active_page_ = 0;
-  std::vector<std::string> memo1_;
-  std::vector<std::string> memo2_;
+  std::vector<std::string> current_codes_;
+  std::vector<std::string> stored_codes_;
   std::array<std::optional<float>, session::kGaugeCount> gauges_{};
 };
 

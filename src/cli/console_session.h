@@ -32,7 +32,7 @@ struct ConsoleSession {
                  tester_port::AdapterChoice adapter);
 
   // Runs a handler of the session as the event loop runs it.
-  void Handle(const std::function<void()>& handler);
+  void RunSessionHandler(const std::function<void()>& handler);
 
   std::function<void(const std::string& message)> on_error;
   // What the serial component reports itself, from outside any handler: a device that has gone.
@@ -41,15 +41,16 @@ struct ConsoleSession {
   std::function<void()> after_handler;
 
   qt_adapters::QtMainThreadDispatcher dispatcher;
-  serial::TSerComm SerComm1{dispatcher};
+  serial::TSerComm port{dispatcher};
   session::SteadyClock clock;
   qt_adapters::QtSettingsStore stored_settings;
   ReadOnlySettings settings{stored_settings};
-  tester_port::AdapterLine port_line;
-  WireTapLine line;
-  qt_adapters::QtSessionTimer Timer1;
-  qt_adapters::QtSessionTimer Timer2;
-  qt_adapters::QtSessionTimer Timer3;
+  tester_port::AdapterLine adapter_line;
+  WireTapLine line;  // the session's line: the adapter's, tapped for the wire log
+  // The session's timers (SessionTimers: timer1, timer2, timer3).
+  qt_adapters::QtSessionTimer link_status_timer;
+  qt_adapters::QtSessionTimer watchdog_timer;
+  qt_adapters::QtSessionTimer retry_timer;
   session::DiagnosticSession session;
 };
 

@@ -97,7 +97,7 @@ class LiveRun {
   void OnCodesShown() {
     // Only an answer to the session's own request of the codes (see codes_command.cpp).
     if (!codes_pending_ ||
-        run_.session().session.poll_state() != session::poll::kReadTroubleCodes) {
+        run_.session().session.sent_request() != session::poll::kReadTroubleCodes) {
       return;
     }
     codes_pending_ = false;
@@ -109,7 +109,7 @@ class LiveRun {
                          run_.controls().memo(session::Memo::Memo2));
       }
       run_.controls().SetActivePageIndex(session::kLiveDataPage);
-      run_.Handle([this] { run_.session().session.PageControl1Change(); });
+      run_.RunSessionHandler([this] { run_.session().session.PageControl1Change(); });
     });
   }
 

@@ -110,7 +110,7 @@ void TestingRun::StopAfterLastWrite(std::chrono::steady_clock::time_point patien
     QTimer::singleShot(2, &answer_wait_, [this, patience] { StopAfterLastWrite(patience); });
     return;
   }
-  if (controls_.Testing()) Handle([this] { session_->session.Button1Click(); });
+  if (controls_.Testing()) RunSessionHandler([this] { session_->session.Button1Click(); });
   if (on_stopped) on_stopped(exit_code_);
   QCoreApplication::exit(exit_code_);
 }
@@ -124,11 +124,11 @@ void TestingRun::CheckStillTesting() {
   // A lost device is reported once, by whichever notices it first: the serial thread (through
   // on_line_failure) or a handler's own call on the line, whose error on_error has printed.
   // Either way the session would go on waking a line that is gone.
-  if (session_->SerComm1.DeviceLost()) {
+  if (session_->port.DeviceLost()) {
     Finish(kExitFailed);
   } else if (!session_->line.PortOpen()) {
     Finish(kExitFailed, "the controller ended the communication (StopCommunication)");
-  } else if (!session_->Timer2.Enabled() && !session_->Timer3.Enabled()) {
+  } else if (!session_->watchdog_timer.Enabled() && !session_->retry_timer.Enabled()) {
     // A failed send leaves neither the retry nor the watchdog running: the window waits for the
     // user to stop and start again, a recorder would wait for ever.
     Finish(kExitFailed, "testing has stopped after that error");

@@ -37,7 +37,9 @@ class TestingRun {
   void Finish(int exit_code, const std::string& message = {});
 
   // Runs a handler of the session as the event loop does.
-  void Handle(const std::function<void()>& handler) { session_->Handle(handler); }
+  void RunSessionHandler(const std::function<void()>& handler) {
+    session_->RunSessionHandler(handler);
+  }
 
   ConsoleControls& controls() { return controls_; }
   ConsoleSession& session() { return *session_; }

@@ -4,6 +4,7 @@
 
 #include "elm327/port_probe.h"
 #include "serial/ser_error.h"
+#include "session/diagnostic_session.h"
 #include "session/session_texts.h"
 
 namespace m797::tester_port {
@@ -176,6 +177,16 @@ void AdapterLine::NoteDescription() {
   if (now == description_) return;
   description_ = std::move(now);
   if (on_description_change) on_description_change();
+}
+
+void ConnectTesterPort(serial::TSerComm& port, AdapterLine& line,
+                       session::DiagnosticSession& session, HandlerRunner run_receive) {
+  ConfigureTesterPort(port);
+  port.SetOnRxChar(
+      [&line, run_receive = std::move(run_receive)](serial::TSerCustomComm*, int count) {
+        run_receive([&line, count] { line.Received(count); });
+      });
+  line.on_bytes = [&session](int count) { session.SerComm1RxChar(count); };
 }
 
 }  // namespace m797::tester_port

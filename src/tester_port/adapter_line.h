@@ -12,6 +12,10 @@
 #include "session/settings_store.h"
 #include "tester_port/ser_comm_line.h"
 
+namespace m797::session {
+class DiagnosticSession;
+}
+
 namespace m797::tester_port {
 
 // Which adapter the tester takes the port for.
@@ -32,7 +36,7 @@ enum class AdapterChoice {
 // included.
 //
 // The owner routes the component's OnRxChar to Received, and on_bytes to the session's
-// SerComm1RxChar.  Everything runs on the main thread.
+// SerComm1RxChar (ConnectTesterPort below does both).  Everything runs on the main thread.
 class AdapterLine final : public session::SerialLine {
  public:
   AdapterLine(serial::TSerComm& comm, session::Clock& clock, session::SettingsStore& settings,
@@ -87,5 +91,15 @@ class AdapterLine final : public session::SerialLine {
   int start_requests_ = 0;           // StartCommunication requests since the port opened
   std::string description_;
 };
+
+// Runs a handler as its shell runs the handlers of the session: under the shell's guard, which
+// keeps an exception from going further.
+using HandlerRunner = std::function<void(const std::function<void()>& handler)>;
+
+// Sets `port` up as the tester's port (ConfigureTesterPort) and routes what it receives to the
+// session: the component's OnRxChar to `line.Received`, run by `run_receive`, and the line's
+// on_bytes to the session's SerComm1RxChar.  Both shells wire their session so.
+void ConnectTesterPort(serial::TSerComm& port, AdapterLine& line,
+                       session::DiagnosticSession& session, HandlerRunner run_receive);
 
 }  // namespace m797::tester_port

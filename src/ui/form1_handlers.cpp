@@ -82,7 +82,7 @@ const session::DiagnosticSession& TForm1::Session() const {
 }
 
 void TForm1::RunSessionHandler(void (session::DiagnosticSession::*handler)()) {
-  session_->Run(handler);
+  session_->RunSessionHandler(handler);
 }
 
 void TForm1::Image1Click() {

@@ -23,7 +23,7 @@ struct Form1Session {
   explicit Form1Session(session::SessionControls& controls);
 
   // Runs a handler of the session now, or after the one that is running.
-  void Run(void (session::DiagnosticSession::*handler)());
+  void RunSessionHandler(void (session::DiagnosticSession::*handler)());
 
   qt_adapters::HandlerGate gate;
   qt_adapters::QtMainThreadDispatcher dispatcher;
@@ -37,10 +37,10 @@ struct Form1Session {
   session::DiagnosticSession session;
 
  private:
-  // The tick of a timer, unless the timer has been disabled since the tick came; at most one
-  // tick of a timer waits in the gate.
-  void RunTick(const qt_adapters::QtSessionTimer& timer,
-               void (session::DiagnosticSession::*handler)());
+  // RunSessionHandler for the tick of a timer: the handler runs unless the timer has been
+  // disabled since the tick came, and at most one tick of a timer waits in the gate.
+  void RunTimerHandler(const qt_adapters::QtSessionTimer& timer,
+                       void (session::DiagnosticSession::*handler)());
 };
 
 }  // namespace m797::ui
