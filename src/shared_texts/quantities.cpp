@@ -31,4 +31,9 @@ int QuantityIndex(session::Gauge gauge) {
   return -1;
 }
 
+const Quantity* FindQuantity(session::Gauge gauge) {
+  const int index = QuantityIndex(gauge);
+  return index >= 0 ? &kQuantities[index] : nullptr;
+}
+
 }  // namespace m797::shared_texts

@@ -24,6 +24,8 @@ std::span<const Quantity, kQuantityCount> Quantities();
 // The position of a gauge's quantity, or -1 for the gauges that only repeat one (the dials of
 // speed, engine speed and battery voltage beside their numeric readouts).
 int QuantityIndex(session::Gauge gauge);
+// A gauge's quantity, or nullptr for those same gauges.
+const Quantity* FindQuantity(session::Gauge gauge);
 
 using QuantityValues = std::array<float, kQuantityCount>;
 

@@ -14,9 +14,11 @@ namespace {
 
 constexpr float kNotStored = std::numeric_limits<float>::quiet_NaN();
 
-// The unit of a recorded quantity's instrument, as the console program shows it too.
+// The unit of a recorded quantity's instrument, as the console program shows it too; none for a
+// gauge that only repeats a quantity.
 const char* UnitOf(session::Gauge gauge) {
-  return shared_texts::Quantities()[shared_texts::QuantityIndex(gauge)].unit;
+  const shared_texts::Quantity* quantity = shared_texts::FindQuantity(gauge);
+  return quantity ? quantity->unit : "";
 }
 
 void LoadCaptionFont(TGxAnalogGControl& g) {
