@@ -23,6 +23,7 @@ function(gtest_discover_tests)
 endfunction()
 
 # tests/windows first: it gives the others their main and the far end of the line.
-foreach(dir src/session src/serial src/elm327 src/tester_port src/wire_log tests/windows tests/session tests/serial tests/e2e)
+foreach(dir src/session src/serial src/elm327 src/tester_port src/wire_log src/shared_texts src/cli
+            tests/windows tests/session tests/serial tests/e2e tests/cli)
   add_subdirectory(${dir})
 endforeach()

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 #include "cli/exit_codes.h"
 #include "session/session_controls.h"
@@ -46,12 +47,31 @@ constexpr const char* kUsage =
     "cannot be read; 130 codes\n"
     "or clear stopped by Ctrl-C (live ends so normally, with 0).\n";
 
+#ifdef _WIN32
+// Windows opens COM1 to COM9 by their names, and every port by its device path: \\.\COM12.
+constexpr std::string_view kDevicePathStart = "\\\\.\\";
+constexpr std::string_view kPortForms = "COM1 to COM255, or a device path such as \\\\.\\COM12";
+#else
+constexpr std::string_view kDevicePathStart = "/";
+constexpr std::string_view kPortForms = "COM1 to COM255, or a device path starting with /";
+#endif
+
 bool IsComName(const std::string& name) {
   if (name.size() < 4 || name.compare(0, 3, "COM") != 0) return false;
   int n = 0;
   const auto [end, ec] = std::from_chars(name.data() + 3, name.data() + name.size(), n);
   return ec == std::errc() && end == name.data() + name.size() && n >= 1 && n <= 255 &&
          name[3] != '0';
+}
+
+// The port as the serial component opens it; empty for a name that is no port.
+std::string PortToOpen(const std::string& name) {
+  if (name.size() > kDevicePathStart.size() && name.starts_with(kDevicePathStart)) return name;
+  if (!IsComName(name)) return {};
+#ifdef _WIN32
+  if (name.size() > 4) return std::string(kDevicePathStart) + name;  // COM10 and higher
+#endif
+  return name;
 }
 
 bool ParseSeconds(const std::string& text, double& out) {
@@ -115,10 +135,8 @@ const Option kOptions[] = {
      }},
     {"--port", true, kLineCommands | Of(Command::Probe),
      [](const std::string& value, CliOptions& o) {
-       if (!IsComName(value) && value.rfind('/', 0) != 0) {
-         return "bad port " + value + " (COM1 to COM255, or a device path starting with /)";
-       }
-       o.port = value;
+       o.port = PortToOpen(value);
+       if (o.port->empty()) return "bad port " + value + " (" + std::string(kPortForms) + ")";
        return std::string();
      }},
     {"--type", true, kLineCommands,

@@ -1,11 +1,8 @@
 // m797-cli: the tester's diagnostic session without its window, for recording live data, reading
 // and clearing trouble codes from a script, and making a report of a recording.
-#include <signal.h>
-
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,7 +11,37 @@
 #include "cli/exit_codes.h"
 #include "qt_adapters/realtime_kit_grant.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
+#endif
+
 namespace {
+
+// Drawing needs fonts but no screen: on Linux the offscreen platform, on Windows the minimal one
+// with the system's fonts.  A platform the user names is kept.
+void UseFontsWithoutScreen() {
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+#ifdef _WIN32
+  qputenv("QT_QPA_PLATFORM", "minimal:enable_fonts");
+#else
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+}
+
+// The texts are UTF-8 (the trouble codes' are Russian): a Windows console shows them as such, and
+// takes the live screen's escape sequences for cursor and colour.  A pipe or a file gets the bytes.
+void PrepareConsole() {
+#ifdef _WIN32
+  SetConsoleOutputCP(CP_UTF8);
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (GetConsoleMode(out, &mode)) SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+#else
+  signal(SIGPIPE, SIG_IGN);  // a closed pipe is a failed write, reported as such
+#endif
+}
 
 // Qt's own notes (a missing runtime folder, font fall-backs) are no business of a script reading
 // this program's output; its errors still show.
@@ -27,8 +54,7 @@ void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
 int RunCommand(const m797::cli::CliOptions& options, char** argv) {
   using namespace m797::cli;
   if (options.command == Command::Report) {
-    // Drawing needs fonts but no screen.
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    UseFontsWithoutScreen();
     int qt_argc = 1;
     QGuiApplication app(qt_argc, argv);
     return RunReport(options);
@@ -73,7 +99,7 @@ int main(int argc, char** argv) {
     std::fputs(message.c_str(), exit_code == 0 ? stdout : stderr);
     return WithStandardOutputChecked(exit_code);
   }
-  signal(SIGPIPE, SIG_IGN);
+  PrepareConsole();
   qInstallMessageHandler(QtMessages);
   return WithStandardOutputChecked(RunCommand(*options, argv));
 }

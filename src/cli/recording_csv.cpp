@@ -84,6 +84,18 @@ Columns FindColumns(std::string_view header, const std::string& where) {
 constexpr double kLongestRecordingMs = 1e12;  // about 31 years
 constexpr double kLargestQuantity = 1e9;
 
+// The local time at `seconds` into `local`; returns its offset from UTC in minutes.
+long LocalTime(std::time_t seconds, std::tm& local) {
+#ifdef _WIN32
+  localtime_s(&local, &seconds);
+  std::tm as_utc = local;  // the same fields read as UTC: ahead of UTC by the offset
+  return static_cast<long>(_mkgmtime(&as_utc) - seconds) / 60;
+#else
+  localtime_r(&seconds, &local);
+  return local.tm_gmtoff / 60;
+#endif
+}
+
 }  // namespace
 
 std::string IsoLocalTime(std::chrono::system_clock::time_point when) {
@@ -91,10 +103,9 @@ std::string IsoLocalTime(std::chrono::system_clock::time_point when) {
       std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch()).count();
   const std::time_t seconds = static_cast<std::time_t>(ms_total / 1000);
   std::tm local{};
-  localtime_r(&seconds, &local);
+  const long offset_min = LocalTime(seconds, local);
   char date[32];
   std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-  const long offset_min = local.tm_gmtoff / 60;
   char text[64];
   std::snprintf(text, sizeof text, "%s.%03d%c%02ld:%02ld", date, static_cast<int>(ms_total % 1000),
                 offset_min < 0 ? '-' : '+', std::labs(offset_min) / 60, std::labs(offset_min) % 60);
@@ -108,7 +119,7 @@ std::string FloatText(float value) {
 }
 
 RecordingWriter::RecordingWriter(const std::string& path)
-    : path_(path), file_(std::fopen(path.c_str(), "w")) {
+    : path_(path), file_(std::fopen(path.c_str(), "wb")) {  // no CR before LF on Windows
   if (!file_) throw std::runtime_error(path + ": " + std::strerror(errno));
 }
 
@@ -145,8 +156,10 @@ void RecordingWriter::WriteCodes(const std::vector<std::string>& current,
 void RecordingWriter::WriteRow(const std::string& time, std::int64_t ms,
                                const shared_texts::QuantityValues& values) {
   std::string row = time + "," + std::to_string(ms);
-  for (float v : values)
-    row += "," + FloatText(v);
+  for (float v : values) {
+    row += ',';
+    row += FloatText(v);
+  }
   Line(row);
   ++rows_;
 }

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QSocketNotifier>
 #include <stdexcept>
 
 namespace m797::cli {
@@ -34,19 +35,20 @@ void SetHandler(void (*handler)(int)) {
 StopSignals::StopSignals(std::function<void()> on_stop) : on_stop_(std::move(on_stop)) {
   if (g_pipe[0] >= 0) throw std::logic_error("StopSignals exists already");
   if (pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("pipe failed");
-  notifier_ = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
-  QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+  auto notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
+  QObject::connect(notifier.get(), &QSocketNotifier::activated, [this] {
     char bytes[16];
     while (read(g_pipe[0], bytes, sizeof bytes) > 0) {
     }
     on_stop_();
   });
+  receiver_ = std::move(notifier);
   SetHandler(OnSignal);
 }
 
 StopSignals::~StopSignals() {
   SetHandler(SIG_DFL);
-  notifier_.reset();
+  receiver_.reset();
   close(g_pipe[0]);
   close(g_pipe[1]);
   g_pipe[0] = g_pipe[1] = -1;

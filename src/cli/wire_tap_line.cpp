@@ -39,7 +39,7 @@ void WireTapLine::OpenPort() {
 }
 
 void WireTapLine::OpenLog() {
-  log_ = std::fopen(log_path_.c_str(), "w");
+  log_ = std::fopen(log_path_.c_str(), "wb");  // the same bytes on Windows: no CR before LF
   if (!log_) throw std::runtime_error(log_path_ + ": " + std::strerror(errno));
 }
 

@@ -1,16 +1,31 @@
 #include "cli_process.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace m797::cli::test {
+
+std::string CliProgram() {
+#ifdef _WIN32
+  const char* program = std::getenv("M797_CLI");
+  if (!program) throw std::runtime_error("M797_CLI does not name the m797-cli.exe to test");
+  return program;
+#else
+  return M797_CLI_PATH;
+#endif
+}
+
+#ifndef _WIN32
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
                            const std::string& output_stem)
@@ -53,13 +68,30 @@ int ChildProcess::Wait() {
   pid_ = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
+#endif
+
+namespace {
+
+// A Windows program's standard output and error are text, with CR LF line ends: read as text.
+std::string AsText(std::string bytes) {
+#ifdef _WIN32
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    if (bytes[i] != '\r' || i + 1 == bytes.size() || bytes[i + 1] != '\n') text += bytes[i];
+  return text;
+#else
+  return bytes;
+#endif
+}
+
+}  // namespace
 
 std::string ChildProcess::Output() const {
-  return ReadFile(stem_ + ".out");
+  return AsText(ReadFile(stem_ + ".out"));
 }
 
 std::string ChildProcess::Errors() const {
-  return ReadFile(stem_ + ".err");
+  return AsText(ReadFile(stem_ + ".err"));
 }
 
 Finished Run(const std::string& program, const std::vector<std::string>& args,

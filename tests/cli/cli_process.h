@@ -1,6 +1,8 @@
 #pragma once
 
+#ifndef _WIN32
 #include <sys/types.h>
+#endif
 
 #include <chrono>
 #include <functional>
@@ -8,6 +10,10 @@
 #include <vector>
 
 namespace m797::cli::test {
+
+// The console program under test: this build's, or on Windows the one built with Qt for Windows
+// that the environment variable M797_CLI names.
+std::string CliProgram();
 
 // A program run as a child process with its standard output and error kept in files.
 class ChildProcess {
@@ -19,6 +25,8 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
+  // A POSIX signal; on Windows a console control event (CTRL_BREAK_EVENT), to the child's own
+  // process group.
   void Signal(int signal);
   // Waits for the end; the exit code, or 128 + the signal that ended it.
   int Wait();
@@ -27,7 +35,12 @@ class ChildProcess {
   std::string Errors() const;
 
  private:
+#ifdef _WIN32
+  void* process_ = nullptr;  // the child's process handle
+  unsigned long id_ = 0;     // its process (and process group) id
+#else
   pid_t pid_ = -1;
+#endif
   std::string stem_;
 };
 

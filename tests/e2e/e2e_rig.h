@@ -1,6 +1,9 @@
 #pragma once
 
 #include <stdlib.h>
+#ifdef _WIN32
+#include <process.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -24,20 +27,32 @@ using namespace std::chrono_literals;
 
 // A private configuration folder for one test: the simulator links its COM name there and the
 // serial component looks it up there.  On Windows Wine maps COM1 and the line relay runs the
-// simulator and keeps its log, so there is no folder to make.
+// simulator and keeps its log, so the folder only holds the files a test writes.
 class ConfigFolder {
  public:
-#ifndef _WIN32
   ConfigFolder() {
+#ifdef _WIN32
+    // Wine gives the same process ids run after run, and a killed test leaves its folder: a name
+    // not taken yet, then.
+    static int made = 0;
+    std::filesystem::path folder;
+    do {
+      folder = std::filesystem::temp_directory_path() /
+               ("m797-e2e-" + std::to_string(_getpid()) + "-" + std::to_string(++made));
+    } while (!std::filesystem::create_directory(folder));
+    path_ = folder.generic_string();
+#else
     char templ[] = "/tmp/m797-e2e-XXXXXX";
     path_ = mkdtemp(templ);
     setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+#endif
   }
   ~ConfigFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-#endif
+  ConfigFolder(const ConfigFolder&) = delete;
+  ConfigFolder& operator=(const ConfigFolder&) = delete;
   const std::string& path() const {
     return path_;
   }
