@@ -4,14 +4,16 @@
 ;
 ; Installs for the current user (in %LOCALAPPDATA%\Programs, no administrator needed) or for all
 ; users (in Program Files): chosen on a page, or on the command line with /CurrentUser or
-; /AllUsers; /S installs silently.  The uninstaller removes the files, the Start-menu entry and
-; its own registration, and leaves the user's settings under HKCU\SOFTWARE\TARKON alone.
+; /AllUsers; /S installs silently.  Two Start-menu entries: the tester, and a console opened in the
+; installed folder with m797-cli's usage shown.  The uninstaller removes the files, the Start-menu
+; entries and its own registration, and leaves the user's settings under HKCU\SOFTWARE\TARKON alone.
 ; A 64-bit installer: the program is 64-bit only, and Wine as Debian's wine64 runs no 32-bit one.
 Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define APP_NAME "Тестер для Bosch M7.9.7"
 !define APP_EXE "m797-tester.exe"
+!define CLI_NAME "m797-cli (командная строка)"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\M797Tester"
 
 !define MULTIUSER_EXECUTIONLEVEL Highest
@@ -66,6 +68,9 @@ Section "Install"
   !include "${FILES}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${APP_NAME}.lnk" "$INSTDIR\${APP_EXE}" "" "$INSTDIR\${APP_EXE}" 0
+  ; The working folder of a shortcut is the output path: the console starts in the installed one.
+  CreateShortcut "$SMPROGRAMS\${CLI_NAME}.lnk" "$SYSDIR\cmd.exe" '/K m797-cli.exe --help' \
+    "$SYSDIR\cmd.exe" 0
 
   ; SHCTX is HKLM for all users and HKCU for the current user (MultiUser sets the shell context).
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${APP_NAME}"
@@ -81,6 +86,7 @@ SectionEnd
 
 Section "Uninstall"
   Delete "$SMPROGRAMS\${APP_NAME}.lnk"
+  Delete "$SMPROGRAMS\${CLI_NAME}.lnk"
   !include "${UNFILES}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
